@@ -1,0 +1,212 @@
+// Running programs under test and the stand-ins they run under.
+#include "harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<std::string> dirs_to_remove;
+std::vector<pid_t> children_to_kill;
+
+bool clean_up_registered;
+
+void clean_up()
+{
+    for (pid_t pid : children_to_kill)
+        if (kill(pid, 0) == 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    for (const std::string &dir : dirs_to_remove)
+        if (system(("rm -rf '" + dir + "'").c_str()) != 0) {
+        }
+}
+
+int open_temp(const std::string &dir, const char *name)
+{
+    std::string path = dir + "/" + name;
+    return open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+}
+
+void register_clean_up()
+{
+    if (!clean_up_registered)
+        atexit(clean_up);
+    clean_up_registered = true;
+}
+
+} // namespace
+
+std::string temp_dir()
+{
+    register_clean_up();
+    char pattern[] = "/tmp/kelpa-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        perror("mkdtemp");
+        abort();
+    }
+    dirs_to_remove.push_back(pattern);
+    return pattern;
+}
+
+std::string read_file(const std::string &path)
+{
+    std::string text;
+    FILE *file = fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return text;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, file)) > 0)
+        text.append(buf, n);
+    fclose(file);
+    return text;
+}
+
+std::vector<std::string> lines_of(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+int wait_status(pid_t pid)
+{
+    int raw = 0;
+    while (waitpid(pid, &raw, 0) < 0) {
+    }
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+RunResult run_program(const std::string &program, const std::vector<std::string> &argv,
+                      const RunOptions &options)
+{
+    std::string dir = temp_dir();
+    int out = open_temp(dir, "out"), err = open_temp(dir, "err"), in = -1;
+    if (options.has_input || !options.input.empty()) {
+        in = open_temp(dir, "in");
+        if (write(in, options.input.data(), options.input.size()) != (ssize_t)options.input.size())
+            abort();
+        lseek(in, 0, SEEK_SET);
+    } else {
+        in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+
+    std::vector<char *> args;
+    for (const std::string &arg : argv)
+        args.push_back(const_cast<char *>(arg.c_str()));
+    args.push_back(nullptr);
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
+            _exit(125);
+        for (const std::string &entry : options.env)
+            putenv(const_cast<char *>(entry.c_str()));
+        execv(program.c_str(), args.data());
+        _exit(126);
+    }
+    close(in);
+
+    // Give up on a program that hangs, so one fault cannot stall the suite.
+    struct timespec pause = {0, 1000000};
+    int raw = 0;
+    long waited_ms = 0;
+    while (waitpid(pid, &raw, WNOHANG) == 0) {
+        if (waited_ms++ > options.timeout_seconds * 1000L) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &raw, 0);
+            break;
+        }
+        nanosleep(&pause, nullptr);
+    }
+    close(out);
+    close(err);
+    RunResult result;
+    result.out = read_file(dir + "/out");
+    result.err = read_file(dir + "/err");
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return result;
+}
+
+RunResult run_tyvar(const std::string &name, const std::vector<std::string> &args,
+                    const RunOptions &options)
+{
+    std::vector<std::string> argv{name};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_program(TYVAR_BIN, argv, options);
+}
+
+Recording recorder(const std::vector<pid_t> &allow, int error)
+{
+    Recording r;
+    r.log = temp_dir() + "/calls";
+    std::string allowed;
+    for (pid_t pid : allow)
+        allowed += (allowed.empty() ? "" : ",") + std::to_string(pid);
+    r.env = {"LD_PRELOAD=" RECORDER_SO, "REC_LOG=" + r.log, "REC_ALLOW=" + allowed};
+    if (error != 0)
+        r.env.push_back("REC_ERRNO=" + std::to_string(error));
+    return r;
+}
+
+Recording fake_library(const std::vector<std::string> &extra)
+{
+    Recording r;
+    r.log = temp_dir() + "/calls";
+    r.env = {"LD_LIBRARY_PATH=" FAKE_LIB_DIR, "FAKE_LOG=" + r.log};
+    r.env.insert(r.env.end(), extra.begin(), extra.end());
+    return r;
+}
+
+Recording recorder_and_fake(const std::vector<pid_t> &allow, const std::vector<std::string> &extra)
+{
+    Recording r = recorder(allow);
+    r.env.push_back("LD_LIBRARY_PATH=" FAKE_LIB_DIR);
+    r.env.push_back("FAKE_LOG=" + r.log);
+    r.env.insert(r.env.end(), extra.begin(), extra.end());
+    return r;
+}
+
+pid_t spawn_named(const std::string &name, const std::string &seconds)
+{
+    std::string dir = temp_dir();
+    std::string link = dir + "/" + name;
+    if (symlink("/bin/sleep", link.c_str()) != 0)
+        abort();
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        execl(link.c_str(), name.c_str(), seconds.c_str(), (char *)nullptr);
+        _exit(127);
+    }
+    children_to_kill.push_back(pid);
+    // The command name is the link's only once exec has happened.
+    std::string stat_path = "/proc/" + std::to_string(pid) + "/comm";
+    std::string expected = name.substr(0, 15) + "\n";
+    for (int i = 0; i < 5000 && read_file(stat_path) != expected; ++i)
+        usleep(1000);
+    return pid;
+}

@@ -1,0 +1,68 @@
+// Running the built programs as a user meets them: chosen invocation name, arguments,
+// standard input, environment and working directory; captured output and exit status.
+#ifndef KELPA_TESTS_HARNESS_H
+#define KELPA_TESTS_HARNESS_H
+
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status; // exit status, or 128 + signal number when killed
+};
+
+struct RunOptions {
+    std::string input;             // standard input; /dev/null when empty and !has_input
+    bool has_input = false;
+    std::vector<std::string> env;  // NAME=VALUE entries added to the environment
+    std::string cwd;               // working directory; the test's own when empty
+    int timeout_seconds = 30;
+};
+
+// Runs program with argv (argv[0] is the invocation name) and waits for it.
+RunResult run_program(const std::string &program, const std::vector<std::string> &argv,
+                      const RunOptions &options = {});
+
+// The multi-call program under invocation name name, with the given arguments.
+RunResult run_tyvar(const std::string &name, const std::vector<std::string> &args,
+                    const RunOptions &options = {});
+
+// A fresh empty temporary directory, removed with its contents at exit.
+std::string temp_dir();
+
+// The whole content of a file ("" when it does not exist).
+std::string read_file(const std::string &path);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string &text);
+
+// A log file for the recording stand-in and the stand-in library, and the environment
+// entries that put a program under them.
+struct Recording {
+    std::string log;
+    std::vector<std::string> env;
+    std::vector<std::string> calls() const { return lines_of(read_file(log)); }
+};
+
+// The recording stand-in for kill/setpriority/usleep; allow lists the test's own children
+// that calls may really reach, error forces every other call to fail with that code.
+Recording recorder(const std::vector<pid_t> &allow = {}, int error = 0);
+
+// The stand-in library (with its call log); extra entries are added to its environment.
+Recording fake_library(const std::vector<std::string> &extra = {});
+
+// Both stand-ins at once: one log gets both kinds of call.
+Recording recorder_and_fake(const std::vector<pid_t> &allow = {},
+                            const std::vector<std::string> &extra = {});
+
+// Starts a child that sleeps, under command name name (at most 15 bytes are kept by the
+// kernel); it is killed at exit if still running.
+pid_t spawn_named(const std::string &name, const std::string &seconds = "60");
+
+// Waits for a child and gives its status as run_program does.
+int wait_status(pid_t pid);
+
+#endif
