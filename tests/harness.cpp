@@ -1,11 +1,14 @@
 // Running programs under test and the stand-ins they run under.
 #include "harness.h"
 
+#include <errno.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -19,9 +22,12 @@ std::vector<std::string> dirs_to_remove;
 std::vector<pid_t> children_to_kill;
 
 bool clean_up_registered;
+pid_t clean_up_owner;
 
 void clean_up()
 {
+    if (getpid() != clean_up_owner)
+        return; // a forked child that exits must not remove its parent's files
     for (pid_t pid : children_to_kill)
         if (kill(pid, 0) == 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
             kill(pid, SIGKILL);
@@ -40,12 +46,55 @@ int open_temp(const std::string &dir, const char *name)
 
 void register_clean_up()
 {
-    if (!clean_up_registered)
+    if (!clean_up_registered) {
+        clean_up_owner = getpid();
         atexit(clean_up);
+    }
     clean_up_registered = true;
 }
 
+bool write_file(const std::string &path, const std::string &text)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0444);
+    if (fd < 0)
+        return false;
+    bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+    close(fd);
+    return ok;
+}
+
+// In a child: replaces /proc, for this child only, with the given processes.
+bool make_fake_proc(const std::vector<FakeProcess> &processes)
+{
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("kelpa-fake-proc", "/proc", "tmpfs", 0, "mode=0755") != 0)
+        return false;
+    for (const FakeProcess &p : processes) {
+        std::string dir = "/proc/" + (p.pid == "self" ? std::to_string(getpid()) : p.pid);
+        if (mkdir(dir.c_str(), 0555) != 0 && errno != EEXIST)
+            return false;
+        if (p.stat == "-")
+            continue;
+        std::string file = dir + "/stat";
+        if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool namespaces_available()
+{
+    static int available = -1;
+    if (available < 0) {
+        pid_t pid = fork();
+        if (pid == 0)
+            _exit(make_fake_proc({}) ? 0 : 1);
+        available = wait_status(pid) == 0;
+    }
+    return available;
+}
 
 std::string temp_dir()
 {
@@ -121,6 +170,10 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
         dup2(err, 2);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(125);
+        if (options.use_fake_proc && !make_fake_proc(options.fake_proc))
+            _exit(125);
+        if (options.in_child)
+            options.in_child();
         for (const std::string &entry : options.env)
             putenv(const_cast<char *>(entry.c_str()));
         execv(program.c_str(), args.data());

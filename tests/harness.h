@@ -3,6 +3,7 @@
 #ifndef KELPA_TESTS_HARNESS_H
 #define KELPA_TESTS_HARNESS_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,27 @@ struct RunResult {
     int status; // exit status, or 128 + signal number when killed
 };
 
+// A process as a fake /proc shows it: /proc/<pid>/stat with this text, owned by owner.
+// The pid "self" is the program's own; a stat of "-" leaves the directory without a stat file.
+struct FakeProcess {
+    std::string pid;
+    std::string stat;
+    uid_t owner = 0;
+};
+
 struct RunOptions {
     std::string input;             // standard input; /dev/null when empty and !has_input
     bool has_input = false;
     std::vector<std::string> env;  // NAME=VALUE entries added to the environment
     std::string cwd;               // working directory; the test's own when empty
     int timeout_seconds = 30;
+    std::function<void()> in_child;  // run in the child just before exec
+    bool use_fake_proc = false;      // give the program a /proc of its own with only these:
+    std::vector<FakeProcess> fake_proc;
 };
+
+// Whether this machine lets a test give a program a mount namespace (and so a fake /proc).
+bool namespaces_available();
 
 // Runs program with argv (argv[0] is the invocation name) and waits for it.
 RunResult run_program(const std::string &program, const std::vector<std::string> &argv,

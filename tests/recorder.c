@@ -2,8 +2,11 @@
  * test. Each call is appended to the file named by REC_LOG. A call is carried out only when
  * it targets the calling process itself or a process listed in REC_ALLOW (the test's own
  * children); every other call only pretends. REC_ERRNO makes every call that is not aimed at
- * the caller fail with that error code instead. usleep never sleeps. */
+ * the caller fail with that error code instead. usleep never sleeps. REC_OPENDIR_ERRNO makes
+ * opening a directory fail with that error code. */
 #define _GNU_SOURCE
+#include <dirent.h>
+#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -87,4 +90,15 @@ int usleep(useconds_t usec)
 {
     record("usleep %u\n", (unsigned)usec);
     return 0;
+}
+
+DIR *opendir(const char *name)
+{
+    const char *code = getenv("REC_OPENDIR_ERRNO");
+    if (code != NULL && *code != '\0') {
+        errno = atoi(code);
+        return NULL;
+    }
+    DIR *(*real)(const char *) = (DIR * (*)(const char *)) dlsym(RTLD_NEXT, "opendir");
+    return real(name);
 }
