@@ -241,9 +241,11 @@ Recording recorder_and_fake(const std::vector<pid_t> &allow, const std::vector<s
     return r;
 }
 
-pid_t spawn_named(const std::string &name, const std::string &seconds)
+pid_t spawn_named(const std::string &name, const std::string &seconds,
+                  const std::function<void()> &in_child)
 {
     std::string dir = temp_dir();
+    chmod(dir.c_str(), 0755); // the child may run as another user
     std::string link = dir + "/" + name;
     if (symlink("/bin/sleep", link.c_str()) != 0)
         abort();
@@ -252,6 +254,9 @@ pid_t spawn_named(const std::string &name, const std::string &seconds)
         int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
         dup2(null, 1);
+        setsid();
+        if (in_child)
+            in_child();
         execl(link.c_str(), name.c_str(), seconds.c_str(), (char *)nullptr);
         _exit(127);
     }

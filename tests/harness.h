@@ -74,8 +74,10 @@ Recording recorder_and_fake(const std::vector<pid_t> &allow = {},
                             const std::vector<std::string> &extra = {});
 
 // Starts a child that sleeps, under command name name (at most 15 bytes are kept by the
-// kernel); it is killed at exit if still running.
-pid_t spawn_named(const std::string &name, const std::string &seconds = "60");
+// kernel), in a session of its own without a terminal; in_child runs in it before exec. It
+// is killed at exit if still running.
+pid_t spawn_named(const std::string &name, const std::string &seconds = "60",
+                  const std::function<void()> &in_child = {});
 
 // Waits for a child and gives its status as run_program does.
 int wait_status(pid_t pid);
