@@ -1,0 +1,18 @@
+// The pieces of the status line: the kernel's uptime and load texts, and the line itself.
+#ifndef KELPA_UPTIME_H
+#define KELPA_UPTIME_H
+
+#include <stddef.h>
+
+// Seconds since boot from the text of /proc/uptime; false when it holds no number.
+bool parse_uptime(const char *text, double *seconds);
+
+// The three load averages from the text of /proc/loadavg; false unless all three are there.
+bool parse_loadavg(const char *text, double loads[3]);
+
+// Writes the status line, with its line end, into buf: the time of day, the time since boot,
+// the users and the load averages. Returns the length it needed, as snprintf does.
+int format_uptime(char *buf, size_t size, int hour, int minute, int second, double up_seconds,
+                  int users, const double loads[3]);
+
+#endif
