@@ -30,7 +30,7 @@ std::string command_output(const std::string &command)
 std::vector<std::string> needed(const std::string &file)
 {
     std::vector<std::string> names;
-    for (const std::string &line : lines_of(command_output("readelf -d '" + file + "'"))) {
+    for (const std::string &line : lines_of(command_output(READELF " -d '" + file + "'"))) {
         size_t open = line.find("Shared library: [");
         if (open != std::string::npos)
             names.push_back(line.substr(open + 17, line.find(']', open) - open - 17));
@@ -45,7 +45,7 @@ TEST(Build, NoCxxRuntimeAtRunTime)
     EXPECT_EQ(needed(FREE_BIN), (List{"libkelpa.so.1", "libc.so.6"}));
     EXPECT_EQ(needed(UPTIME_BIN), (List{"libkelpa.so.1", "libc.so.6"}));
     EXPECT_EQ(needed(KELPA_LIB), (List{"libc.so.6"}));
-    EXPECT_NE(command_output("readelf -d '" KELPA_LIB "'").find("Library soname: [libkelpa.so.1]"),
+    EXPECT_NE(command_output(READELF " -d '" KELPA_LIB "'").find("Library soname: [libkelpa.so.1]"),
               std::string::npos);
 }
 
@@ -53,7 +53,7 @@ TEST(Build, LibraryExportsExactlyItsInterface)
 {
     std::vector<std::string> exported;
     for (const std::string &line :
-         lines_of(command_output("nm -D --defined-only '" KELPA_LIB "'"))) {
+         lines_of(command_output(NM " -D --defined-only '" KELPA_LIB "'"))) {
         std::string symbol = line.substr(line.rfind(' ') + 1);
         symbol = symbol.substr(0, symbol.find('@'));
         if (symbol != "KELPA_1")
@@ -93,7 +93,7 @@ TEST(Build, InstalledTreeRunsFromAnywhere)
     char target[64] = {};
     ASSERT_GT(readlink((lib + "libkelpa.so.1").c_str(), target, sizeof target - 1), 0);
     EXPECT_STREQ(target, "libkelpa.so." PROJECT_VERSION_TEXT);
-    EXPECT_NE(command_output("readelf -d '" + bin + "tyvar'").find("(RUNPATH)            Library runpath: [$ORIGIN/../" LIBDIR "]"),
+    EXPECT_NE(command_output(READELF " -d '" + bin + "tyvar'").find("Library runpath: [$ORIGIN/../" LIBDIR "]"),
               std::string::npos);
 
     // Moved elsewhere, the tree still finds its own library, not the build's.

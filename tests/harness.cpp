@@ -75,7 +75,8 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes)
             return false;
         if (p.stat == "-")
             continue;
-        std::string file = dir + "/stat";
+        // "//" keeps a user-mode emulator from taking the own process's path for its own file.
+        std::string file = "/proc//" + dir.substr(6) + "/stat";
         if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0)
             return false;
     }
