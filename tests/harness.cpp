@@ -63,20 +63,30 @@ bool write_file(const std::string &path, const std::string &text)
     return ok;
 }
 
-// In a child: replaces /proc, for this child only, with the given processes.
-bool make_fake_proc(const std::vector<FakeProcess> &processes)
+// In a child: replaces /proc, for this child only, with the given processes. The real /proc
+// stays reachable under real_proc, and the own process's entries that run-time libraries read
+// (its executable, maps, tasks) lead there.
+bool make_fake_proc(const std::vector<FakeProcess> &processes, const std::string &real_proc)
 {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mkdir(real_proc.c_str(), 0755) != 0 ||
+        mount("/proc", real_proc.c_str(), nullptr, MS_BIND | MS_REC, nullptr) != 0 ||
         mount("kelpa-fake-proc", "/proc", "tmpfs", 0, "mode=0755") != 0)
         return false;
+    std::string own = std::to_string(getpid());
+    if (symlink((real_proc + "/self").c_str(), "/proc/self") != 0 || mkdir(("/proc/" + own).c_str(), 0555) != 0)
+        return false;
+    for (const char *entry : {"exe", "maps", "smaps", "task", "status", "cmdline", "environ", "auxv", "fd"})
+        if (symlink((real_proc + "/" + own + "/" + entry).c_str(), ("/proc/" + own + "/" + entry).c_str()) != 0)
+            return false;
     for (const FakeProcess &p : processes) {
-        std::string dir = "/proc/" + (p.pid == "self" ? std::to_string(getpid()) : p.pid);
-        if (mkdir(dir.c_str(), 0555) != 0 && errno != EEXIST)
+        std::string id = p.pid == "self" ? own : p.pid;
+        if (mkdir(("/proc/" + id).c_str(), 0555) != 0 && errno != EEXIST)
             return false;
         if (p.stat == "-")
             continue;
         // "//" keeps a user-mode emulator from taking the own process's path for its own file.
-        std::string file = "/proc//" + dir.substr(6) + "/stat";
+        std::string file = "/proc//" + id + "/stat";
         if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0)
             return false;
     }
@@ -89,9 +99,10 @@ bool namespaces_available()
 {
     static int available = -1;
     if (available < 0) {
+        std::string dir = temp_dir();
         pid_t pid = fork();
         if (pid == 0)
-            _exit(make_fake_proc({}) ? 0 : 1);
+            _exit(make_fake_proc({}, dir + "/real-proc") ? 0 : 1);
         available = wait_status(pid) == 0;
     }
     return available;
@@ -171,7 +182,7 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
         dup2(err, 2);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(125);
-        if (options.use_fake_proc && !make_fake_proc(options.fake_proc))
+        if (options.use_fake_proc && !make_fake_proc(options.fake_proc, dir + "/real-proc"))
             _exit(125);
         if (options.in_child)
             options.in_child();

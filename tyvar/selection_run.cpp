@@ -1,5 +1,6 @@
 // Matching candidate processes against the selection and acting on them.
 #include "tyvar.h"
+#include "stat_text.h"
 
 #include "kelpa.h"
 
@@ -94,29 +95,17 @@ void inspect_process(int32_t pid)
         return;
     }
 
-    // The line: "pid (name) state ppid pgrp session tty ...", where the name may hold anything.
     ssize_t length = read(fd, stat_text, sizeof stat_text);
     if (length > (ssize_t)sizeof stat_text - 1)
         length = sizeof stat_text - 1;
-    char *name_end = nullptr, *name = nullptr, *field = nullptr;
-    if (length > 0) {
+    char *name;
+    int32_t tty;
+    if (length > 0)
         stat_text[length] = '\0';
-        name_end = strrchr(stat_text, ')');
-        name = strchr(stat_text, '(');
-    }
-    if (name_end != nullptr && name != nullptr && name < name_end) {
-        *name_end = '\0';
-        ++name;
-        field = name_end + 1;
-        for (int pass = 0; pass < 5 && field != nullptr; ++pass)
-            if ((field = strchr(field, ' ')) != nullptr)
-                ++field;
-    }
-    if (field == nullptr) {
+    if (length <= 0 || !parse_stat_text(stat_text, &name, &tty)) {
         close(fd); // the process ended under us, or the line is cut short: nothing to match
         return;
     }
-    int32_t tty = (int32_t)strtol(field, nullptr, 10);
     if ((run_state.tty_list != nullptr && !listed(run_state.tty_list, run_state.tty_count, tty)) ||
         (run_state.command_list != nullptr && !command_listed(name))) {
         close(fd);
