@@ -284,7 +284,7 @@ TEST(SelectionMemory, NoRoomForAListEndsWithStatus2)
     std::vector<std::string> args{"-n"};
     args.insert(args.end(), 140000, "x");
     RunResult r = run_tyvar("tyvar", args,
-                            {.env = {"LD_PRELOAD=" NOMEM_SO, "NOMEM_AT_LEAST=1000000",
+                            {.env = {"LD_PRELOAD=" NOMEM_SO, "NOMEM_AT_LEAST=500000",
                                      "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=1"}});
 #ifdef KELPA_SANITIZE
     EXPECT_TRUE(r.err.ends_with("\nNo memory.\n")) << r.err; // after the allocator's own warning
