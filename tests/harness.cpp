@@ -93,6 +93,37 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes, const std::string
     return true;
 }
 
+// Waits for child and ends this process with its status.
+[[noreturn]] void pass_status_of(pid_t child)
+{
+    int raw = 0;
+    while (waitpid(child, &raw, 0) < 0 && errno == EINTR) {
+    }
+    _exit(WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw));
+}
+
+// In a child: goes on in a new PID namespace with its own /proc, where no signal can reach a
+// process outside. Its first process only waits, so the program is not the namespace's init
+// (which the kernel shields from its own signals).
+void enter_own_pid_namespace()
+{
+    if (unshare(CLONE_NEWPID | CLONE_NEWNS) != 0)
+        _exit(125);
+    pid_t init = fork();
+    if (init < 0)
+        _exit(125);
+    if (init > 0)
+        pass_status_of(init);
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("proc", "/proc", "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) != 0)
+        _exit(125);
+    pid_t program = fork();
+    if (program < 0)
+        _exit(125);
+    if (program > 0)
+        pass_status_of(program);
+}
+
 } // namespace
 
 bool namespaces_available()
@@ -110,14 +141,25 @@ bool namespaces_available()
 
 std::string temp_dir()
 {
-    register_clean_up();
-    char pattern[] = "/tmp/kelpa-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        perror("mkdtemp");
+    // One root per test process, removed at its exit, with a directory per call inside it.
+    static std::string root;
+    static unsigned made;
+    if (root.empty()) {
+        register_clean_up();
+        char pattern[] = "/tmp/kelpa-test-XXXXXX";
+        if (mkdtemp(pattern) == nullptr || chmod(pattern, 0755) != 0) {
+            perror("mkdtemp");
+            abort();
+        }
+        root = pattern;
+        dirs_to_remove.push_back(root);
+    }
+    std::string dir = root + "/" + std::to_string(getpid()) + "-" + std::to_string(made++);
+    if (mkdir(dir.c_str(), 0700) != 0) {
+        perror("mkdir");
         abort();
     }
-    dirs_to_remove.push_back(pattern);
-    return pattern;
+    return dir;
 }
 
 std::string read_file(const std::string &path)
@@ -182,6 +224,8 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
         dup2(err, 2);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(125);
+        if (options.own_pid_namespace)
+            enter_own_pid_namespace();
         if (options.use_fake_proc && !make_fake_proc(options.fake_proc, dir + "/real-proc"))
             _exit(125);
         if (options.in_child)

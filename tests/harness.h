@@ -30,6 +30,7 @@ struct RunOptions {
     std::string cwd;               // working directory; the test's own when empty
     int timeout_seconds = 30;
     std::function<void()> in_child;  // run in the child just before exec
+    bool own_pid_namespace = false;  // run in a PID namespace of its own, alone with its /proc
     bool use_fake_proc = false;      // give the program a /proc of its own with only these:
     std::vector<FakeProcess> fake_proc;
 };

@@ -148,3 +148,19 @@ TEST(EndToEnd, ControlBytesInARealName)
 }
 
 } // namespace
+
+namespace {
+
+// Blanks and parentheses in a real name: the name is read up to the last ')'.
+TEST(EndToEnd, BlanksAndParenthesesInARealName)
+{
+    std::string name = "k(" + std::to_string(getpid() % 100000) + ") S 1";
+    pid_t child = spawn_named(name);
+    RunResult r = run_tyvar("tyvar", {"-vn", "?", name});
+    EXPECT_EQ(r.out, line("?", "root", child, name));
+    r = run_tyvar("tyvar", {"-c", name});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(wait_status(child), 128 + SIGTERM);
+}
+
+} // namespace
