@@ -8,5 +8,9 @@ const char kelpa_version[] = KELPA_VERSION_TEXT;
 
 void display_version(void)
 {
-    printf("%s (%s)\n", program_invocation_short_name, kelpa_version);
+    // Pieces rather than a format: the line needs none of printf's machinery.
+    fputs(program_invocation_short_name, stdout);
+    fputs(" (", stdout);
+    fputs(kelpa_version, stdout);
+    fputs(")\n", stdout);
 }

@@ -16,7 +16,11 @@ void print_version_line()
     const char *name = run_state.personality == PERSONA_KILL    ? "kill"
                        : run_state.personality == PERSONA_TYVAR ? "tyvar"
                                                                 : "tezzo";
-    fprintf(stdout, "%s (%s)\n", name, kelpa_version);
+    // Pieces rather than a format: the line needs none of printf's machinery.
+    fputs(name, stdout);
+    fputs(" (", stdout);
+    fputs(kelpa_version, stdout);
+    fputs(")\n", stdout);
 }
 
 int tyvar_main(int argc, char **argv)

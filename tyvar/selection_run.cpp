@@ -50,6 +50,26 @@ void print_fields(FILE *stream, const char *tty, uid_t uid, int32_t pid, const c
     fprintf(stream, "%-8s %-8s %5d %-16.16s%s", tty, user_from_uid(uid), pid, name, end);
 }
 
+// Writes "/proc/<pid>/stat" into buf (at least 24 bytes): done once per process of the
+// machine, so without the formatting machinery.
+void stat_path(char *buf, int32_t pid)
+{
+    char digits[12];
+    int n = 0;
+    uint32_t value = pid < 0 ? 0u - (uint32_t)pid : (uint32_t)pid;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    memcpy(buf, "/proc/", 6);
+    buf += 6;
+    if (pid < 0)
+        *buf++ = '-';
+    while (n > 0)
+        *buf++ = digits[--n];
+    memcpy(buf, "/stat", 6);
+}
+
 } // namespace
 
 int run_selection()
@@ -81,7 +101,7 @@ void inspect_process(int32_t pid)
     if (pid == run_state.self_pid)
         return;
     char stat_text[128];
-    snprintf(stat_text, sizeof stat_text, "/proc/%d/stat", pid);
+    stat_path(stat_text, pid);
     int fd = open(stat_text, O_RDONLY);
     if (fd < 0) {
         if (run_state.pid_list != nullptr && run_state.warn_count != 0)

@@ -1,0 +1,8 @@
+/* Reference for a version line: one line on standard output. */
+#include <stdio.h>
+
+int main(void)
+{
+    puts("tyvar (kelpa 1.0.0)");
+    return 0;
+}

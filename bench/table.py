@@ -1,0 +1,56 @@
+"""Prints the benchmark's table of medians and ratios from the files bench/run wrote."""
+import json
+import sys
+
+out, sizes = sys.argv[1], sys.argv[2:]
+
+
+def medians(path):
+    with open(path) as f:
+        return {r["command"]: r["median"] for r in json.load(f)["results"]}
+
+
+def mark(ok):
+    return "met" if ok else "MISSED"
+
+
+print("## Full /proc scan (median ms; ratio to the reference scanner)\n")
+print("| extra processes | tyvar -nc | tyvar -n -c | reference | killall | pidof | tyvar -nc/ref | tyvar -n -c/ref | killall/ref | pidof/ref | µs per process (ref) | goal ≤ 1.05 |")
+print("|---|---|---|---|---|---|---|---|---|---|---|---|")
+first_ref = medians(f"{out}/scan-{sizes[0]}.json")["reference"]
+for size in sizes:
+    m = medians(f"{out}/scan-{size}.json")
+    ref = m["reference"]
+    ratio = m["tyvar"] / ref
+    per = (ref - first_ref) * 1e6 / (int(size) - int(sizes[0])) if size != sizes[0] else float("nan")
+    print(f"| {size} | {m['tyvar']*1e3:.2f} | {m['tyvar -n -c']*1e3:.2f} | {ref*1e3:.2f} | {m['killall']*1e3:.2f} "
+          f"| {m['pidof']*1e3:.2f} | {ratio:.3f} | {m['tyvar -n -c']/ref:.3f} | {m['killall']/ref:.2f} "
+          f"| {m['pidof']/ref:.2f} | {per:.1f} | {mark(ratio <= 1.05)} |")
+
+print("\n## Start-up (median ms; ratio to a minimal C program doing the same work)\n")
+print("| command | ours | minimal | ratio | goal ≤ 1.15 |")
+print("|---|---|---|---|---|")
+m = medians(f"{out}/startup.json")
+for ours, ref in [("kill -0", "ref kill -0"), ("free", "ref free"), ("uptime", "ref uptime"),
+                  ("tyvar -V", "ref version")]:
+    ratio = m[ours] / m[ref]
+    print(f"| {ours} | {m[ours]*1e3:.3f} | {m[ref]*1e3:.3f} | {ratio:.3f} | {mark(ratio <= 1.15)} |")
+
+print("\n## Peak resident memory (KiB, median)\n")
+print("| command | ours | minimal | ratio | goal ≤ 1.10 |")
+print("|---|---|---|---|---|")
+with open(f"{out}/rss.txt") as f:
+    for line in f:
+        ours_name, ours, ref_name, ref = line.split()[-4:] if False else line.split()
+        ratio = int(ours) / int(ref)
+        print(f"| {ours_name.replace('_', ' ')} | {ours} | {ref} ({ref_name}) | {ratio:.3f} | {mark(ratio <= 1.10)} |")
+
+print("\n## User-space instructions per scanned process (callgrind)\n")
+with open(f"{out}/callgrind.txt") as f:
+    rows = [list(map(int, line.split())) for line in f if line.strip()]
+(s1, p1, t1, r1), (s2, p2, t2, r2) = rows[0], rows[-1]
+print("| | tyvar | reference |")
+print("|---|---|---|")
+print(f"| instructions at {p1} processes | {t1} | {r1} |")
+print(f"| instructions at {p2} processes | {t2} | {r2} |")
+print(f"| per process | {(t2 - t1) / (p2 - p1):.0f} | {(r2 - r1) / (p2 - p1):.0f} |")
