@@ -17,7 +17,8 @@ namespace {
 enum Field { MEM_TOTAL, MEM_FREE, SHMEM, BUFFERS, CACHED, SRECLAIMABLE, LOW_TOTAL, LOW_FREE,
              HIGH_TOTAL, HIGH_FREE, SWAP_TOTAL, SWAP_FREE, FIELD_COUNT };
 
-constexpr std::string_view field_names[FIELD_COUNT] = {
+// Held in place rather than by pointer: the table needs no relocation at load time.
+constexpr char field_names[FIELD_COUNT][16] = {
     "MemTotal", "MemFree", "Shmem", "Buffers", "Cached", "SReclaimable", "LowTotal", "LowFree",
     "HighTotal", "HighFree", "SwapTotal", "SwapFree"};
 

@@ -11,8 +11,9 @@
 
 namespace {
 
+// Names held in place rather than by pointer: the table needs no relocation at load time.
 struct SignalName {
-    std::string_view name;
+    char name[8];
     int number;
 };
 
@@ -122,7 +123,7 @@ const char *signal_name(int sig, char *buf)
     }
     for (const SignalName &entry : signal_names)
         if (entry.number == sig)
-            return entry.name.data();
+            return entry.name;
     return nullptr;
 }
 
@@ -136,7 +137,7 @@ int signal_name_to_number(const char *name)
     if (text.starts_with("SIG"))
         text.remove_prefix(3);
     for (const SignalName &entry : signal_names)
-        if (entry.name == text)
+        if (std::string_view(entry.name) == text)
             return entry.number;
     return realtime_number(text);
 }
