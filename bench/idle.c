@@ -1,5 +1,6 @@
 /* Starts N idle processes (its own children, named "kelpa-idle") and keeps them until it is
- * told to end (SIGTERM or SIGINT), then ends them all. Prints "ready" when all have started. */
+ * told to end (SIGTERM or SIGINT), then ends and reaps them all, so that none lingers in the
+ * process table of the next measurement. Prints "ready" when all have started. */
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,7 +16,8 @@ int main(int argc, char **argv)
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
     sigprocmask(SIG_BLOCK, &set, NULL);
-    setpgid(0, 0);
+    pid_t *children = calloc((size_t)count + 1, sizeof(pid_t));
+    long started = 0;
     for (long i = 0; i < count; ++i) {
         pid_t pid = fork();
         if (pid == 0) {
@@ -28,12 +30,15 @@ int main(int argc, char **argv)
             perror("fork");
             break;
         }
+        children[started++] = pid;
     }
     printf("ready\n");
     fflush(stdout);
     int sig;
     sigwait(&set, &sig);
-    signal(SIGTERM, SIG_IGN);
-    kill(0, SIGKILL);
+    for (long i = 0; i < started; ++i)
+        kill(children[i], SIGKILL);
+    while (wait(NULL) > 0) {
+    }
     return 0;
 }

@@ -1,5 +1,4 @@
 """Prints the benchmark's table of medians and ratios from the files bench/run wrote."""
-import json
 import sys
 
 out, sizes = sys.argv[1], sys.argv[2:]
@@ -7,7 +6,7 @@ out, sizes = sys.argv[1], sys.argv[2:]
 
 def medians(path):
     with open(path) as f:
-        return {r["command"]: r["median"] for r in json.load(f)["results"]}
+        return {name: float(median) for name, median, _ in (line.rstrip("\n").split("\t") for line in f)}
 
 
 def mark(ok):
@@ -17,9 +16,9 @@ def mark(ok):
 print("## Full /proc scan (median ms; ratio to the reference scanner)\n")
 print("| extra processes | tyvar -nc | tyvar -n -c | reference | killall | pidof | tyvar -nc/ref | tyvar -n -c/ref | killall/ref | pidof/ref | µs per process (ref) | goal ≤ 1.05 |")
 print("|---|---|---|---|---|---|---|---|---|---|---|---|")
-first_ref = medians(f"{out}/scan-{sizes[0]}.json")["reference"]
+first_ref = medians(f"{out}/scan-{sizes[0]}.tsv")["reference"]
 for size in sizes:
-    m = medians(f"{out}/scan-{size}.json")
+    m = medians(f"{out}/scan-{size}.tsv")
     ref = m["reference"]
     ratio = m["tyvar"] / ref
     per = (ref - first_ref) * 1e6 / (int(size) - int(sizes[0])) if size != sizes[0] else float("nan")
@@ -30,7 +29,7 @@ for size in sizes:
 print("\n## Start-up (median ms; ratio to a minimal C program doing the same work)\n")
 print("| command | ours | minimal | ratio | goal ≤ 1.15 |")
 print("|---|---|---|---|---|")
-m = medians(f"{out}/startup.json")
+m = medians(f"{out}/startup.tsv")
 for ours, ref in [("kill -0", "ref kill -0"), ("free", "ref free"), ("uptime", "ref uptime"),
                   ("tyvar -V", "ref version")]:
     ratio = m[ours] / m[ref]
