@@ -1,5 +1,5 @@
-/* Times commands round-robin: each round runs every command once, so slow drifts of a shared
- * machine weigh on all of them alike. Prints one line per command: its name, median and mean
+/* Times commands round-robin: each round runs every command once, in a shuffled order, so slow
+ * drifts of a shared machine and the caches one command leaves to the next weigh on all alike. Prints one line per command: its name, median and mean
  * wall time in seconds. Usage: interleave ROUNDS WARMUP NAME=COMMAND... (blank-separated
  * words, no quoting). Output of the commands is discarded; their exit status is not judged. */
 #include <fcntl.h>
@@ -66,12 +66,23 @@ int main(int argc, char **argv)
         commands[c].times = calloc((size_t)rounds, sizeof(double));
     }
     int null = open("/dev/null", O_WRONLY);
-    for (int r = -warmup; r < rounds; ++r)
-        for (int c = 0; c < count; ++c) {
+    int *order = calloc((size_t)count, sizeof(int));
+    for (int c = 0; c < count; ++c)
+        order[c] = c;
+    srand(12345);
+    for (int r = -warmup; r < rounds; ++r) {
+        for (int i = count - 1; i > 0; --i) {
+            int j = rand() % (i + 1), t = order[i];
+            order[i] = order[j];
+            order[j] = t;
+        }
+        for (int i = 0; i < count; ++i) {
+            int c = order[i];
             double t = run(commands[c].argv, null);
             if (r >= 0)
                 commands[c].times[r] = t;
         }
+    }
     for (int c = 0; c < count; ++c) {
         double sum = 0;
         for (int r = 0; r < rounds; ++r)
