@@ -1,5 +1,6 @@
 // The kill command: one signal to each process given by ID, signal lists and conversions.
 #include "tyvar.h"
+#include "numbers.h"
 
 #include "kelpa.h"
 
@@ -21,18 +22,6 @@ namespace {
           "  kill -l signal            Convert between signal numbers and names.\n",
           stderr);
     exit(1);
-}
-
-// The process ID that text names, saturated to 32 bits; false when text is not wholly a
-// number (an empty text included: taken as 0 it would signal the caller's process group).
-bool parse_pid(const char *text, int32_t *pid)
-{
-    char *end;
-    long value = strtol(text, &end, 10);
-    if (end == text || *end != '\0')
-        return false;
-    *pid = value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : (int32_t)value;
-    return true;
 }
 
 } // namespace
@@ -89,8 +78,9 @@ void run_kill(int argc, char **argv)
 
     int status = 0;
     for (int i = argc - 1; i >= ids_from; --i) {
+        // An empty text is no process ID: taken as 0 it would signal the caller's process group.
         int32_t pid;
-        if (!parse_pid(argv[i], &pid)) {
+        if (!whole_number(argv[i], 10, &pid)) {
             fprintf(stderr, "ERROR: garbage process ID \"%s\".\n", argv[i]);
             show_kill_usage();
         }

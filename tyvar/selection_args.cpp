@@ -1,5 +1,6 @@
 // The tyvar and tezzo command line: signal or priority, general options and selection criteria.
 #include "tyvar.h"
+#include "numbers.h"
 
 #include "kelpa.h"
 
@@ -31,14 +32,6 @@ bool advance()
     return true;
 }
 
-// A text converted by strtol, saturated to 32 bits; false unless the whole text was taken.
-bool whole_number(const char *text, int base, int32_t *value)
-{
-    char *end;
-    long number = strtol(text, &end, base);
-    *value = number > INT32_MAX ? INT32_MAX : number < INT32_MIN ? INT32_MIN : (int32_t)number;
-    return *end == '\0';
-}
 
 [[noreturn]] void show_selection_usage()
 {
