@@ -21,10 +21,10 @@ for size in sizes:
     m = medians(f"{out}/scan-{size}.tsv")
     ref = m["reference"]
     ratio = m["tyvar"] / ref
-    per = (ref - first_ref) * 1e6 / (int(size) - int(sizes[0])) if size != sizes[0] else None
+    per = "-" if size == sizes[0] else f"{(ref - first_ref) * 1e6 / (int(size) - int(sizes[0])):.1f}"
     print(f"| {size} | {m['tyvar']*1e3:.2f} | {m['tyvar -n -c']*1e3:.2f} | {ref*1e3:.2f} | {m['killall']*1e3:.2f} "
           f"| {m['pidof']*1e3:.2f} | {ratio:.3f} | {m['tyvar -n -c']/ref:.3f} | {m['killall']/ref:.2f} "
-          f"| {m['pidof']/ref:.2f} | {"-" if per is None else f"{per:.1f}"} | {mark(ratio <= 1.05)} |")
+          f"| {m['pidof']/ref:.2f} | {per} | {mark(ratio <= 1.05)} |")
 
 print("\n## Start-up (median ms; ratio to a minimal C program doing the same work)\n")
 print("| command | ours | minimal | ratio | goal ≤ 1.15 |")
