@@ -1,6 +1,7 @@
 /* Starts N idle processes (its own children, named "kelpa-idle") and keeps them until it is
  * told to end (SIGTERM or SIGINT), then ends and reaps them all, so that none lingers in the
- * process table of the next measurement. Prints "ready" when all have started. */
+ * process table of the next measurement. Prints "ready" and the ID of its first child when
+ * all have started. */
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,7 +33,7 @@ int main(int argc, char **argv)
         }
         children[started++] = pid;
     }
-    printf("ready\n");
+    printf("ready %d\n", started > 0 ? (int)children[0] : 0);
     fflush(stdout);
     int sig;
     sigwait(&set, &sig);

@@ -55,11 +55,11 @@ int main(int argc, char **argv)
     int rounds = atoi(argv[1]), warmup = atoi(argv[2]), count = argc - 3;
     struct command *commands = calloc((size_t)count, sizeof *commands);
     for (int c = 0; c < count; ++c) {
-        char *spec = argv[c + 3], *eq = strchr(spec, '=');
+        char *text = argv[c + 3], *eq = strchr(text, '=');
         if (eq == NULL)
             return 2;
         *eq = '\0';
-        commands[c].name = spec;
+        commands[c].name = text;
         int n = 0;
         for (char *word = strtok(eq + 1, " "); word && n < MAX_WORDS; word = strtok(NULL, " "))
             commands[c].argv[n++] = word;
