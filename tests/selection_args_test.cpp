@@ -18,6 +18,19 @@
 
 #include <gtest/gtest.h>
 
+// Prints " label=" and a present list's entries, then "(short)" unless the list has room for
+// one entry per argument.
+template <typename T, typename Print> void print_list(const char *label, T *list, int32_t count, Print print)
+{
+    if (list == nullptr)
+        return;
+    printf(" %s=", label);
+    for (int32_t i = 0; i < count; ++i)
+        print(i, list[i]);
+    if (malloc_usable_size(list) < sizeof *list * (size_t)run_state.arg_capacity)
+        printf("(short)");
+}
+
 // The stand-in selection run: one line naming the action and every present list.
 int run_selection()
 {
@@ -32,37 +45,11 @@ int run_selection()
             flags += letters[i];
     if (!flags.empty())
         printf(" %s", flags.c_str());
-    auto room_ok = [&](void *list, size_t entry) {
-        return malloc_usable_size(list) >= entry * (size_t)s.arg_capacity;
-    };
-    if (s.tty_list != nullptr) {
-        printf(" tty=");
-        for (int i = 0; i < s.tty_count; ++i)
-            printf("%s%d", i ? "," : "", s.tty_list[i]);
-        if (!room_ok(s.tty_list, sizeof *s.tty_list))
-            printf("(short)");
-    }
-    if (s.uid_list != nullptr) {
-        printf(" uid=");
-        for (int i = 0; i < s.uid_count; ++i)
-            printf("%s%u", i ? "," : "", (unsigned)s.uid_list[i]);
-        if (!room_ok(s.uid_list, sizeof *s.uid_list))
-            printf("(short)");
-    }
-    if (s.pid_list != nullptr) {
-        printf(" pid=");
-        for (int i = 0; i < s.pid_count; ++i)
-            printf("%s%d", i ? "," : "", s.pid_list[i]);
-        if (!room_ok(s.pid_list, sizeof *s.pid_list))
-            printf("(short)");
-    }
-    if (s.command_list != nullptr) {
-        printf(" cmd=");
-        for (int i = 0; i < s.command_count; ++i)
-            printf("[%s]", s.command_list[i]);
-        if (!room_ok(s.command_list, sizeof *s.command_list))
-            printf("(short)");
-    }
+    print_list("tty", s.tty_list, s.tty_count, [](int i, int32_t v) { printf("%s%d", i ? "," : "", v); });
+    print_list("uid", s.uid_list, s.uid_count,
+               [](int i, uid_t v) { printf("%s%u", i ? "," : "", (unsigned)v); });
+    print_list("pid", s.pid_list, s.pid_count, [](int i, int32_t v) { printf("%s%d", i ? "," : "", v); });
+    print_list("cmd", s.command_list, s.command_count, [](int, const char *v) { printf("[%s]", v); });
     printf("\n");
     return 0;
 }
