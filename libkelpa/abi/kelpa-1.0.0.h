@@ -1,0 +1,56 @@
+/* The process-information library: signal names, user and terminal names,
+ * memory figures, the status line and the version text. */
+#ifndef KELPA_H
+#define KELPA_H
+
+#include <stdint.h>
+#include <sys/types.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The library's version text, such as "kelpa 1.0.0". */
+extern const char kelpa_version[];
+
+/* Prints "<program> (<kelpa_version>)" and a newline on standard output. */
+void display_version(void);
+
+/* The number of a signal written as NAME, SIGNAME, RTMIN+n, RTMAX-n or a decimal
+ * number; a negative value when the text names no signal (lower case included). */
+int signal_name_to_number(const char *name);
+
+/* Prints every signal name, blank-separated, in lines shorter than 80 columns. */
+void unix_print_signals(void);
+
+/* Prints a table of signal numbers and names. */
+void pretty_print_signals(void);
+
+/* Converts each of the argc texts (a number to its name, a name to its number) and
+ * prints the results blank-separated in lines shorter than max_line; reports each
+ * text it cannot convert on standard error. Returns 0 when all converted, else 1. */
+int print_given_signals(int argc, const char *const *argv, int max_line);
+
+/* The user name of uid, or its decimal form when the password database has no entry.
+ * The text stays valid for the life of the process. */
+const char *user_from_uid(uid_t uid);
+
+/* Writes the name of terminal dev (of process pid) into buf, at most bound characters
+ * and a terminator: "?" for no terminal; flag 1 leaves out the "/dev/" prefix.
+ * Returns the length written. */
+int dev_to_tty(char *buf, unsigned bound, unsigned long long dev, int pid, unsigned flags);
+
+/* Brings the memory figures below, counts of KiB, up to date. */
+void meminfo(void);
+extern uint32_t kb_main_total, kb_main_used, kb_main_free, kb_main_shared, kb_main_buffers,
+                kb_main_cached, kb_low_total, kb_low_free, kb_high_total, kb_high_free,
+                kb_swap_total, kb_swap_used, kb_swap_free;
+
+/* Prints the status line: time, time since boot, users and load averages. */
+void print_uptime(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
