@@ -3,6 +3,6 @@
 
 int main(void)
 {
-    puts("tyvar (kelpa 1.0.0)");
+    puts("tyvar (kelpa 1.1.0)");
     return 0;
 }

@@ -1,4 +1,5 @@
 // The memory report: used and free memory and swap, in a chosen unit, once or at an interval.
+#include "figures.h"
 #include "kelpa.h"
 
 #include <math.h>
@@ -6,6 +7,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <initializer_list>
 
 namespace {
 
@@ -43,44 +46,60 @@ uint32_t count_from_text(const char *text)
     return count > UINT32_MAX ? UINT32_MAX : (uint32_t)count;
 }
 
-// A difference of two figures that never wraps below zero.
-uint64_t less(uint64_t a, uint64_t b)
-{
-    return a > b ? a - b : 0;
-}
-
+// The unit: a shift from bytes (0, 10, 20 or 30), or HUMAN for each figure in its own unit.
+constexpr int HUMAN = -1;
 int unit_shift = 10;
 
-unsigned long long scaled(uint64_t kib)
+Wide kib(uint64_t figure)
 {
-    return (unsigned long long)((kib * 1024) >> unit_shift);
+    return {0, figure};
 }
 
-void print_row(const char *label, uint64_t a, uint64_t b, uint64_t c)
+// Writes one figure, right-aligned in a field of (at least) ten characters after a blank.
+void print_figure(Wide figure)
 {
-    printf("%-7s %10llu %10llu %10llu\n", label, scaled(a), scaled(b), scaled(c));
+    char text[figure_text_size];
+    if (unit_shift == HUMAN)
+        format_human(figure, text);
+    else
+        format_decimal(scale(figure, unit_shift), text);
+    printf(" %10s", text);
 }
 
-void print_report(bool want_low_high, bool old_layout, bool want_totals)
+void print_row(const char *label, Wide a, Wide b, Wide c)
 {
-    // Sums are taken in 64 bits and differences stop at 0: the kernel's figures are not read
+    printf("%-7s", label);
+    for (Wide figure : {a, b, c})
+        print_figure(figure);
+    putchar('\n');
+}
+
+void print_report(const kelpa_memory &m, bool want_low_high, bool old_layout, bool want_totals)
+{
+    // Sums are taken wide and differences stop at 0: the kernel's figures are not read
     // atomically and may disagree for a moment.
-    uint64_t buffers_cache = (uint64_t)kb_main_buffers + kb_main_cached;
+    Wide buffers_cache = plus(kib(m.main_buffers), kib(m.main_cached));
     puts("             total       used       free     shared    buffers     cached");
-    printf("%-7s %10llu %10llu %10llu %10llu %10llu %10llu\n", "Mem:", scaled(kb_main_total),
-           scaled(kb_main_used), scaled(kb_main_free), scaled(kb_main_shared),
-           scaled(kb_main_buffers), scaled(kb_main_cached));
+    printf("%-7s", "Mem:");
+    for (uint64_t figure : {m.main_total, m.main_used, m.main_free, m.main_shared, m.main_buffers,
+                            m.main_cached})
+        print_figure(kib(figure));
+    putchar('\n');
     if (want_low_high) {
-        print_row("Low:", kb_low_total, less(kb_low_total, kb_low_free), kb_low_free);
-        print_row("High:", kb_high_total, less(kb_high_total, kb_high_free), kb_high_free);
+        print_row("Low:", kib(m.low_total), less(kib(m.low_total), kib(m.low_free)), kib(m.low_free));
+        print_row("High:", kib(m.high_total), less(kib(m.high_total), kib(m.high_free)),
+                  kib(m.high_free));
     }
-    if (!old_layout)
-        printf("-/+ buffers/cache: %10llu %10llu\n", scaled(less(kb_main_used, buffers_cache)),
-               scaled(kb_main_free + buffers_cache));
-    print_row("Swap:", kb_swap_total, kb_swap_used, kb_swap_free);
+    if (!old_layout) {
+        fputs("-/+ buffers/cache:", stdout);
+        print_figure(less(kib(m.main_used), buffers_cache));
+        print_figure(plus(kib(m.main_free), buffers_cache));
+        putchar('\n');
+    }
+    print_row("Swap:", kib(m.swap_total), kib(m.swap_used), kib(m.swap_free));
     if (want_totals)
-        print_row("Total:", (uint64_t)kb_main_total + kb_swap_total,
-                  (uint64_t)kb_main_used + kb_swap_used, (uint64_t)kb_main_free + kb_swap_free);
+        print_row("Total:", plus(kib(m.main_total), kib(m.swap_total)),
+                  plus(kib(m.main_used), kib(m.swap_used)), plus(kib(m.main_free), kib(m.swap_free)));
 }
 
 } // namespace
@@ -91,12 +110,13 @@ int main(int argc, char **argv)
     int32_t delay_usec = 0;
     uint32_t report_count = 0;
     int option;
-    while ((option = getopt(argc, argv, "bkmglotc:s:V")) != -1) {
+    while ((option = getopt(argc, argv, "bkmghlotc:s:V")) != -1) {
         switch (option) {
         case 'b': unit_shift = 0; break;
         case 'k': unit_shift = 10; break;
         case 'm': unit_shift = 20; break;
         case 'g': unit_shift = 30; break;
+        case 'h': unit_shift = HUMAN; break;
         case 'l': want_low_high = true; break;
         case 'o': old_layout = true; break;
         case 't': want_totals = true; break;
@@ -108,8 +128,9 @@ int main(int argc, char **argv)
     }
 
     for (;;) {
-        meminfo();
-        print_report(want_low_high, old_layout, want_totals);
+        kelpa_memory figures;
+        meminfo64(&figures);
+        print_report(figures, want_low_high, old_layout, want_totals);
         if (delay_usec == 0)
             break;
         putchar('\n');

@@ -10,7 +10,7 @@
 extern "C" {
 #endif
 
-/* The library's version text, such as "kelpa 1.0.0". */
+/* The library's version text, such as "kelpa 1.1.0". */
 extern const char kelpa_version[];
 
 /* Prints "<program> (<kelpa_version>)" and a newline on standard output. */
@@ -28,7 +28,9 @@ void pretty_print_signals(void);
 
 /* Converts each of the argc texts (a number to its name, a name to its number) and
  * prints the results blank-separated in lines shorter than max_line; reports each
- * text it cannot convert on standard error. Returns 0 when all converted, else 1. */
+ * text it cannot convert on standard error. A number above 128 is read as an exit
+ * status: 128 plus the number of the signal that ended a process. Returns 0 when
+ * all converted, else 1. */
 int print_given_signals(int argc, const char *const *argv, int max_line);
 
 /* The user name of uid, or its decimal form when the password database has no entry.
@@ -48,6 +50,26 @@ extern uint32_t kb_main_total, kb_main_used, kb_main_free, kb_main_shared, kb_ma
 
 /* Prints the status line: time, time since boot, users and load averages. */
 void print_uptime(void);
+
+/* Since 1.1 (symbol version KELPA_1.1). */
+
+/* The memory figures as 64-bit counts of KiB, right at any size; used is total less
+ * free, never below 0. */
+struct kelpa_memory {
+    uint64_t main_total, main_used, main_free, main_shared, main_buffers, main_cached;
+    uint64_t low_total, low_free, high_total, high_free;
+    uint64_t swap_total, swap_used, swap_free;
+};
+
+/* Fills *figures from the kernel's memory report and brings the 32-bit figures above
+ * up to date as meminfo does. */
+void meminfo64(struct kelpa_memory *figures);
+
+/* Prints the time since boot in words and a newline: "up 3 days, 2 hours, 41 minutes". */
+void print_uptime_words(void);
+
+/* Prints when the system started, in local time, and a newline: "2026-12-08 11:22:44". */
+void print_boot_time(void);
 
 #ifdef __cplusplus
 }

@@ -27,14 +27,19 @@ uint32_t saturated(uint64_t value)
     return value > UINT32_MAX ? UINT32_MAX : (uint32_t)value;
 }
 
-uint32_t difference(uint32_t a, uint32_t b)
+template <typename T> T difference(T a, T b)
 {
     return a > b ? a - b : 0;
 }
 
+uint64_t saturated_sum(uint64_t a, uint64_t b)
+{
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
 } // namespace
 
-void parse_meminfo(const char *text, MemFigures *out)
+void parse_meminfo(const char *text, kelpa_memory *out)
 {
     uint64_t value[FIELD_COUNT] = {};
     bool seen[FIELD_COUNT] = {};
@@ -52,9 +57,10 @@ void parse_meminfo(const char *text, MemFigures *out)
                 while (*p == ' ' || *p == '\t')
                     ++p;
                 uint64_t number = 0;
-                for (; *p >= '0' && *p <= '9'; ++p)
-                    if (number < (uint64_t)1 << 60) // far past 32 bits already: sums stay exact enough
-                        number = number * 10 + (uint64_t)(*p - '0');
+                for (; *p >= '0' && *p <= '9'; ++p) {
+                    unsigned digit = (unsigned)(*p - '0');
+                    number = number > (UINT64_MAX - digit) / 10 ? UINT64_MAX : number * 10 + digit;
+                }
                 value[f] = number;
                 seen[f] = true;
                 break;
@@ -62,22 +68,41 @@ void parse_meminfo(const char *text, MemFigures *out)
         }
         text = *end == '\n' ? end + 1 : end;
     }
-    out->main_total = saturated(value[MEM_TOTAL]);
-    out->main_free = saturated(value[MEM_FREE]);
+    out->main_total = value[MEM_TOTAL];
+    out->main_free = value[MEM_FREE];
     out->main_used = difference(out->main_total, out->main_free); // so used + free = total
-    out->main_shared = saturated(value[SHMEM]);
-    out->main_buffers = saturated(value[BUFFERS]);
-    out->main_cached = saturated(value[CACHED] + value[SRECLAIMABLE]);
-    out->low_total = seen[LOW_TOTAL] ? saturated(value[LOW_TOTAL]) : out->main_total;
-    out->low_free = seen[LOW_FREE] ? saturated(value[LOW_FREE]) : out->main_free;
-    out->high_total = saturated(value[HIGH_TOTAL]);
-    out->high_free = saturated(value[HIGH_FREE]);
-    out->swap_total = saturated(value[SWAP_TOTAL]);
-    out->swap_free = saturated(value[SWAP_FREE]);
+    out->main_shared = value[SHMEM];
+    out->main_buffers = value[BUFFERS];
+    out->main_cached = saturated_sum(value[CACHED], value[SRECLAIMABLE]);
+    out->low_total = seen[LOW_TOTAL] ? value[LOW_TOTAL] : out->main_total;
+    out->low_free = seen[LOW_FREE] ? value[LOW_FREE] : out->main_free;
+    out->high_total = value[HIGH_TOTAL];
+    out->high_free = value[HIGH_FREE];
+    out->swap_total = value[SWAP_TOTAL];
+    out->swap_free = value[SWAP_FREE];
     out->swap_used = difference(out->swap_total, out->swap_free);
 }
 
-void meminfo(void)
+MemFigures narrow_figures(const kelpa_memory &wide)
+{
+    MemFigures f;
+    f.main_total = saturated(wide.main_total);
+    f.main_free = saturated(wide.main_free);
+    f.main_used = difference(f.main_total, f.main_free);
+    f.main_shared = saturated(wide.main_shared);
+    f.main_buffers = saturated(wide.main_buffers);
+    f.main_cached = saturated(wide.main_cached);
+    f.low_total = saturated(wide.low_total);
+    f.low_free = saturated(wide.low_free);
+    f.high_total = saturated(wide.high_total);
+    f.high_free = saturated(wide.high_free);
+    f.swap_total = saturated(wide.swap_total);
+    f.swap_free = saturated(wide.swap_free);
+    f.swap_used = difference(f.swap_total, f.swap_free);
+    return f;
+}
+
+void meminfo64(struct kelpa_memory *figures)
 {
     static const char path[] = "/proc/meminfo";
     char text[16384];
@@ -92,8 +117,8 @@ void meminfo(void)
         length = 0;
     }
     text[length] = '\0';
-    MemFigures f;
-    parse_meminfo(text, &f);
+    parse_meminfo(text, figures);
+    MemFigures f = narrow_figures(*figures);
     kb_main_total = f.main_total;
     kb_main_used = f.main_used;
     kb_main_free = f.main_free;
@@ -107,4 +132,10 @@ void meminfo(void)
     kb_swap_total = f.swap_total;
     kb_swap_used = f.swap_used;
     kb_swap_free = f.swap_free;
+}
+
+void meminfo(void)
+{
+    kelpa_memory figures;
+    meminfo64(&figures);
 }

@@ -183,7 +183,13 @@ int print_given_signals(int argc, const char *const *argv, int max_line)
         const char *text = argv[i];
         const char *word = nullptr;
         if (text[0] >= '0' && text[0] <= '9') {
-            word = signal_name(decimal_upto(text, SIGRTMAX), buf);
+            // Shells give a process that a signal ended the exit status 128 + the signal.
+            int number = decimal_upto(text, 128 + SIGRTMAX);
+            if (number > 128)
+                number -= 128;
+            else if (number > SIGRTMAX)
+                number = -1;
+            word = signal_name(number, buf);
         } else {
             int sig = signal_name_to_number(text);
             if (sig >= 0) {

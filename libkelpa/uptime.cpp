@@ -26,6 +26,18 @@ bool read_text(const char *path, char *buf, size_t size)
     return true;
 }
 
+// Seconds since boot; 0, with the reason on standard error, when the kernel does not tell.
+double read_uptime()
+{
+    char text[256];
+    double up_seconds = 0;
+    if (!read_text("/proc/uptime", text, sizeof text) || !parse_uptime(text, &up_seconds)) {
+        perror("/proc/uptime");
+        up_seconds = 0;
+    }
+    return up_seconds;
+}
+
 int logged_in_users()
 {
     int users = 0;
@@ -68,20 +80,51 @@ int format_uptime(char *buf, size_t size, int hour, int minute, int second, doub
     if (days > 0)
         snprintf(days_text, sizeof days_text, "%lld day%s, ", days, days == 1 ? "" : "s");
     if (hours > 0)
-        snprintf(span, sizeof span, "%d:%02d", hours, minutes);
+        snprintf(span, sizeof span, "%2d:%02d", hours, minutes);
     else
         snprintf(span, sizeof span, "%d min", minutes);
-    return snprintf(buf, size, " %02d:%02d:%02d up %s%s, %d user%s, load average: %.2f, %.2f, %.2f\n",
+    // Scripts cut this line at single blanks: the padded user count and the two blanks before
+    // "load average" are part of its layout.
+    return snprintf(buf, size, " %02d:%02d:%02d up %s%s, %2d user%s,  load average: %.2f, %.2f, %.2f\n",
                     hour, minute, second, days_text, span, users, users == 1 ? "" : "s", loads[0],
                     loads[1], loads[2]);
 }
 
+int format_uptime_words(char *buf, size_t size, double up_seconds)
+{
+    long long up_minutes = up_seconds > 0 ? (long long)(up_seconds / 60) : 0;
+    const struct {
+        long long count;
+        const char *unit;
+    } parts[] = {{up_minutes / 1440, "day"}, {up_minutes / 60 % 24, "hour"}, {up_minutes % 60, "minute"}};
+    int length = snprintf(buf, size, "up");
+    const char *separator = " ";
+    for (const auto &part : parts) {
+        if (part.count == 0)
+            continue;
+        length += snprintf(buf + length, size > (size_t)length ? size - (size_t)length : 0, "%s%lld %s%s",
+                           separator, part.count, part.unit, part.count == 1 ? "" : "s");
+        separator = ", ";
+    }
+    if (up_minutes == 0)
+        length += snprintf(buf + length, size > (size_t)length ? size - (size_t)length : 0, " 0 minutes");
+    return length;
+}
+
+int format_boot_time(char *buf, size_t size, double now, double up_seconds)
+{
+    // Truncation is the floor here: the boot is long after the epoch (and libm stays out).
+    time_t boot = (time_t)(now - (up_seconds > 0 ? up_seconds : 0));
+    struct tm local;
+    if (localtime_r(&boot, &local) == nullptr)
+        return snprintf(buf, size, "?");
+    return (int)strftime(buf, size, "%Y-%m-%d %H:%M:%S", &local);
+}
+
 void print_uptime(void)
 {
+    double up_seconds = read_uptime(), loads[3] = {0, 0, 0};
     char text[256];
-    double up_seconds = 0, loads[3] = {0, 0, 0};
-    if (!read_text("/proc/uptime", text, sizeof text) || !parse_uptime(text, &up_seconds))
-        perror("/proc/uptime");
     if (!read_text("/proc/loadavg", text, sizeof text) || !parse_loadavg(text, loads))
         perror("/proc/loadavg");
     time_t now = time(nullptr);
@@ -91,4 +134,21 @@ void print_uptime(void)
     format_uptime(line, sizeof line, local.tm_hour, local.tm_min, local.tm_sec, up_seconds,
                   logged_in_users(), loads);
     fputs(line, stdout);
+}
+
+void print_uptime_words(void)
+{
+    char line[128];
+    format_uptime_words(line, sizeof line, read_uptime());
+    puts(line);
+}
+
+void print_boot_time(void)
+{
+    double up_seconds = read_uptime();
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    char line[64];
+    format_boot_time(line, sizeof line, (double)now.tv_sec + now.tv_nsec / 1e9, up_seconds);
+    puts(line);
 }

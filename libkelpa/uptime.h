@@ -15,4 +15,12 @@ bool parse_loadavg(const char *text, double loads[3]);
 int format_uptime(char *buf, size_t size, int hour, int minute, int second, double up_seconds,
                   int users, const double loads[3]);
 
+// Writes the time since boot in words, without a line end: "up 3 days, 2 hours, 41 minutes",
+// zero parts left out, "up 0 minutes" in the first minute. Returns the length it needed.
+int format_uptime_words(char *buf, size_t size, double up_seconds);
+
+// Writes the local time up_seconds before now (seconds since the epoch), to the second, as
+// "2026-12-08 11:22:44". Returns its length.
+int format_boot_time(char *buf, size_t size, double now, double up_seconds);
+
 #endif

@@ -59,7 +59,7 @@ TEST(Build, LibraryExportsExactlyItsInterface)
          lines_of(command_output(NM " -D --defined-only '" KELPA_LIB "'"))) {
         std::string symbol = line.substr(line.rfind(' ') + 1);
         symbol = symbol.substr(0, symbol.find('@'));
-        if (symbol != "KELPA_1")
+        if (!symbol.starts_with("KELPA_1"))
             exported.push_back(symbol);
     }
     std::sort(exported.begin(), exported.end());
@@ -70,7 +70,23 @@ TEST(Build, LibraryExportsExactlyItsInterface)
         "kb_swap_free",    "kb_swap_total",   "kb_swap_used",          "kelpa_version",
         "meminfo",         "pretty_print_signals", "print_given_signals", "print_uptime",
         "signal_name_to_number", "unix_print_signals", "user_from_uid"};
+    std::vector<std::string> since_1_1{"meminfo64", "print_boot_time", "print_uptime_words"};
+    expected.insert(expected.end(), since_1_1.begin(), since_1_1.end());
+    std::sort(expected.begin(), expected.end());
     EXPECT_EQ(exported, expected);
+}
+
+// A program built against the 1.0.0 header binds only to the 1.0.0 version node and runs
+// unchanged with this library.
+TEST(Build, ProgramOfTheFirstInterfaceStillRuns)
+{
+    RunResult r = run_program(OLD_CONSUMER_BIN, {"old_consumer"});
+    EXPECT_EQ(r.out, "kelpa " PROJECT_VERSION_TEXT "|9|root|15 KILL\n0|figures\n");
+    EXPECT_EQ(r.status, 0);
+    std::string symbols = command_output(NM " -D --undefined-only '" OLD_CONSUMER_BIN "'");
+    for (const std::string &line : lines_of(symbols))
+        EXPECT_TRUE(line.find("KELPA") == std::string::npos || line.ends_with("@KELPA_1")) << line;
+    EXPECT_NE(symbols.find("meminfo@KELPA_1"), std::string::npos) << symbols;
 }
 
 TEST(Build, InstalledTreeRunsFromAnywhere)

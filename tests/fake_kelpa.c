@@ -5,7 +5,8 @@
  *   signal names: KILL is 9, HUP is 1, ZERO is 0; every other text names no signal.
  *   FAKE_STATUS: what print_given_signals returns (default 0).
  *   FAKE_TTY: the terminal name dev_to_tty writes (default "tty<dev>").
- *   FAKE_MEM: the thirteen memory figures, comma-separated, in the order of the header. */
+ *   FAKE_MEM: the thirteen memory figures, comma-separated, in the order of the header; the
+ *   32-bit figures keep the low 32 bits of each, the 64-bit ones all of it. */
 #define _GNU_SOURCE
 #include "kelpa.h"
 
@@ -114,8 +115,36 @@ void meminfo(void)
     }
 }
 
+void meminfo64(struct kelpa_memory *figures)
+{
+    log_call("meminfo64\n");
+    uint64_t *wide[] = {&figures->main_total, &figures->main_used, &figures->main_free,
+                        &figures->main_shared, &figures->main_buffers, &figures->main_cached,
+                        &figures->low_total, &figures->low_free, &figures->high_total,
+                        &figures->high_free, &figures->swap_total, &figures->swap_used,
+                        &figures->swap_free};
+    const char *text = getenv("FAKE_MEM");
+    for (size_t i = 0; i < sizeof wide / sizeof wide[0]; ++i) {
+        char *end = NULL;
+        *wide[i] = text ? (uint64_t)strtoull(text, &end, 10) : 0;
+        text = end && *end == ',' ? end + 1 : NULL;
+    }
+}
+
 void print_uptime(void)
 {
     log_call("print_uptime\n");
     printf("<status line>\n");
+}
+
+void print_uptime_words(void)
+{
+    log_call("print_uptime_words\n");
+    printf("<up in words>\n");
+}
+
+void print_boot_time(void)
+{
+    log_call("print_boot_time\n");
+    printf("<boot time>\n");
 }

@@ -11,7 +11,15 @@ namespace {
 
 const std::string header = "             total       used       free     shared    buffers     cached\n";
 
-// A report line as the columns lay it out: the label in 7, each number right-aligned in 10.
+// A report line as the columns lay it out: the label in 7, each figure right-aligned in 10.
+std::string row(const std::string &label, std::initializer_list<std::string> figures)
+{
+    std::string text = label + std::string(label.size() < 7 ? 7 - label.size() : 0, ' ');
+    for (const std::string &figure : figures)
+        text += " " + std::string(figure.size() < 10 ? 10 - figure.size() : 0, ' ') + figure;
+    return text + "\n";
+}
+
 std::string row(const std::string &label, std::initializer_list<unsigned long long> numbers)
 {
     std::string text = label + std::string(label.size() < 7 ? 7 - label.size() : 0, ' ');
@@ -97,6 +105,58 @@ TEST(Free, DerivedFiguresNeverWrap)
                          "-/+ buffers/cache:          0 " + std::to_string(2 * max + 1024) + "\n" +
                          row("Swap:", {max, max, max}) + row("Total:", {2 * max, 2 * max, 2 * max}));
     EXPECT_EQ(row("Swap:", {max, max, max}), "Swap:   4398046510080 4398046510080 4398046510080\n");
+}
+
+// Past 4 TiB the report stays exact: a 6 TiB machine with 2812 GiB in use, and figures of
+// 2^64 - 1 KiB, whose bytes and sums need more than 64 bits.
+TEST(Free, FiguresPastThirtyTwoBits)
+{
+    RunResult r = free_run({"-g", "-t"}, "FAKE_MEM=6442450944,2949382144,3493068800,0,0,0,0,0,0,0,"
+                                         "4294967296,0,4294967296");
+    EXPECT_EQ(r.out, header + row("Mem:", {6144, 2812, 3331, 0, 0, 0}) +
+                         "-/+ buffers/cache:       2812       3331\n" + row("Swap:", {4096, 0, 4096}) +
+                         row("Total:", {10240, 2812, 7427}));
+    r = free_run({}, "FAKE_MEM=6442450944,2949382144,3493068800,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(lines_of(r.out)[1], "Mem:    6442450944 2949382144 3493068800          0          0          0");
+
+    const std::string max = "18446744073709551615", bytes = "18889465931478580853760",
+                      two = "37778931862957161707520", three = "56668397794435742561280";
+    std::string all_max = "FAKE_MEM=" + max;
+    for (int i = 1; i < 13; ++i)
+        all_max += "," + max;
+    r = free_run({"-b", "-t", "-l"}, all_max);
+    const std::string big3 = " " + bytes + " " + bytes + " " + bytes;
+    EXPECT_EQ(r.out, header + "Mem:   " + big3 + big3 + "\n" + "Low:   " + " " + bytes + "          0 " +
+                         bytes + "\n" + "High:  " + " " + bytes + "          0 " + bytes + "\n" +
+                         "-/+ buffers/cache:          0 " + three + "\n" + "Swap:  " + big3 + "\n" +
+                         "Total: " + " " + two + " " + two + " " + two + "\n");
+    r = free_run({"-o"}, all_max);
+    EXPECT_EQ(lines_of(r.out)[1], "Mem:    " + max + " " + max + " " + max + " " + max + " " + max + " " + max);
+}
+
+// -h: each figure in its own unit, in the same columns, with every other option.
+TEST(Free, HumanReadable)
+{
+    RunResult r = free_run({"-h", "-l", "-t"}, "FAKE_MEM=24683572,507048,24176524,12128,2452,321964,"
+                                               "24683572,24176524,0,0,1023,1,1024");
+    EXPECT_EQ(r.out, header + row("Mem:", {"24Gi", "495Mi", "23Gi", "12Mi", "2.4Mi", "314Mi"}) +
+                         row("Low:", {"24Gi", "495Mi", "23Gi"}) + row("High:", {"0B", "0B", "0B"}) +
+                         "-/+ buffers/cache:      178Mi       23Gi\n" +
+                         row("Swap:", {"1023Ki", "1.0Ki", "1.0Mi"}) + row("Total:", {"24Gi", "495Mi", "23Gi"}));
+    EXPECT_EQ(r.status, 0);
+    // The last unit option wins, either way round.
+    EXPECT_EQ(free_run({"-b", "-h", "-o"}).out, free_run({"-h", "-o"}).out);
+    EXPECT_EQ(free_run({"-h", "-k", "-o"}).out, free_run({"-o"}).out);
+    EXPECT_EQ(lines_of(free_run({"-h", "-o"}, "FAKE_MEM=18446744073709551615,10485759,6442450944,0,0,0,"
+                                              "0,0,0,0,0,0,0").out)[1],
+              "Mem:    16777216Pi       10Gi      6.0Ti         0B         0B         0B");
+    // And in the report loop, with the usage text unchanged.
+    Recording rec = recorder_and_fake({}, {figures, "REC_USLEEP_LIMIT=4"});
+    r = run_program(FREE_BIN, {"free", "-h", "-o", "-s", "1", "-c", "2"}, {.env = rec.env});
+    std::string report = header + row("Mem:", {"1000Ki", "600Ki", "400Ki", "10Ki", "50Ki", "150Ki"}) +
+                         row("Swap:", {"2.0Mi", "500Ki", "1.5Mi"});
+    EXPECT_EQ(r.out, report + "\n" + report + "\n");
+    EXPECT_EQ(free_run({"-x"}).err, "free: invalid option -- 'x'\n" + std::string(free_usage));
 }
 
 TEST(Free, UsageAndVersion)

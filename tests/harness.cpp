@@ -66,7 +66,8 @@ bool write_file(const std::string &path, const std::string &text)
 // In a child: replaces /proc, for this child only, with the given processes. The real /proc
 // stays reachable under real_proc, and the own process's entries that run-time libraries read
 // (its executable, maps, tasks) lead there.
-bool make_fake_proc(const std::vector<FakeProcess> &processes, const std::string &real_proc)
+bool make_fake_proc(const std::vector<FakeProcess> &processes,
+                    const std::vector<std::pair<std::string, std::string>> &files, const std::string &real_proc)
 {
     if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         mkdir(real_proc.c_str(), 0755) != 0 ||
@@ -90,6 +91,9 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes, const std::string
         if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0)
             return false;
     }
+    for (const auto &[name, text] : files)
+        if (!write_file("/proc/" + name, text))
+            return false;
     return true;
 }
 
@@ -133,7 +137,7 @@ bool namespaces_available()
         std::string dir = temp_dir();
         pid_t pid = fork();
         if (pid == 0)
-            _exit(make_fake_proc({}, dir + "/real-proc") ? 0 : 1);
+            _exit(make_fake_proc({}, {}, dir + "/real-proc") ? 0 : 1);
         available = wait_status(pid) == 0;
     }
     return available;
@@ -226,7 +230,7 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
             _exit(125);
         if (options.own_pid_namespace)
             enter_own_pid_namespace();
-        if (options.use_fake_proc && !make_fake_proc(options.fake_proc, dir + "/real-proc"))
+        if (options.use_fake_proc && !make_fake_proc(options.fake_proc, options.fake_proc_files, dir + "/real-proc"))
             _exit(125);
         if (options.in_child)
             options.in_child();

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/types.h>
@@ -33,6 +34,7 @@ struct RunOptions {
     bool own_pid_namespace = false;  // run in a PID namespace of its own, alone with its /proc
     bool use_fake_proc = false;      // give the program a /proc of its own with only these:
     std::vector<FakeProcess> fake_proc;
+    std::vector<std::pair<std::string, std::string>> fake_proc_files; // name in /proc, text
 };
 
 // Whether this machine lets a test give a program a mount namespace (and so a fake /proc).

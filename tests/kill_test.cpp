@@ -171,6 +171,11 @@ TEST(Kill, RealLibraryListings)
     EXPECT_EQ(r.out, "KILL 1 TERM\n");
     EXPECT_EQ(r.err, "ERROR: unknown signal \"nosuch\".\n");
     EXPECT_EQ(r.status, 1);
+
+    // As a script names what ended a child: kill -l $?
+    r = run_tyvar("kill", {"-l", "143", "137"});
+    EXPECT_EQ(r.out, "TERM KILL\n");
+    EXPECT_EQ(r.status, 0);
 }
 
 } // namespace

@@ -7,9 +7,16 @@ namespace {
 
 MemFigures parse(const char *text)
 {
-    MemFigures f;
-    parse_meminfo(text, &f);
-    return f;
+    kelpa_memory wide;
+    parse_meminfo(text, &wide);
+    return narrow_figures(wide);
+}
+
+kelpa_memory parse_wide(const char *text)
+{
+    kelpa_memory wide;
+    parse_meminfo(text, &wide);
+    return wide;
 }
 
 #define EXPECT_FIGURES(f, total, used, free_, shared, buffers, cached, lt, lf, ht, hf, st, su, sf) \
@@ -63,6 +70,36 @@ TEST(Meminfo, OddTexts)
     EXPECT_FIGURES(f, 4294967295, 4294967290, 5, 0, 4294967295, 4294967295, 4294967295, 5, 0, 0,
                    5, 0, 9);
     EXPECT_FIGURES(parse(""), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+}
+
+// The 64-bit figures are exact past 4 TiB, saturate only at 2^64 - 1 KiB, and follow the same
+// rules; the 32-bit figures of the same report stay saturated.
+TEST(Meminfo, WideFigures)
+{
+    const char *six_tib = "MemTotal: 6442450944 kB\nMemFree: 3493068800 kB\nBuffers: 5000000000 kB\n"
+                          "Cached: 18446744073709551615 kB\nSReclaimable: 7 kB\n"
+                          "SwapTotal: 4294967296 kB\nSwapFree: 4294967297 kB\n";
+    kelpa_memory w = parse_wide(six_tib);
+    EXPECT_EQ(w.main_total, 6442450944u);
+    EXPECT_EQ(w.main_free, 3493068800u);
+    EXPECT_EQ(w.main_used, 2949382144u);
+    EXPECT_EQ(w.main_buffers, 5000000000u);
+    EXPECT_EQ(w.main_cached, UINT64_MAX);
+    EXPECT_EQ(w.low_total, 6442450944u);
+    EXPECT_EQ(w.low_free, 3493068800u);
+    EXPECT_EQ(w.swap_total, 4294967296u);
+    EXPECT_EQ(w.swap_used, 0u);
+    EXPECT_EQ(w.swap_free, 4294967297u);
+    EXPECT_FIGURES(parse(six_tib), 4294967295, 801898495, 3493068800, 0, 4294967295, 4294967295,
+                   4294967295, 3493068800, 0, 0, 4294967295, 0, 4294967295);
+
+    w = parse_wide("MemTotal: 18446744073709551615 kB\nMemFree: 18446744073709551616 kB\n"
+                   "SwapTotal: 99999999999999999999999 kB\nSwapFree: 1 kB\n");
+    EXPECT_EQ(w.main_total, UINT64_MAX);
+    EXPECT_EQ(w.main_free, UINT64_MAX);
+    EXPECT_EQ(w.main_used, 0u);
+    EXPECT_EQ(w.swap_total, UINT64_MAX);
+    EXPECT_EQ(w.swap_used, UINT64_MAX - 1);
 }
 
 } // namespace

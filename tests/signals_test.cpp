@@ -158,4 +158,36 @@ TEST(Signals, GivenSignalsWrapAndReportFailures)
     EXPECT_EQ(GetCapturedStdout(), "");
 }
 
+// A number above 128 is an exit status, as shells give it: 128 + the signal that ended a
+// process. Numbers between the signals and 129, and past 128 + the last signal, stay errors.
+TEST(Signals, GivenExitStatusesConvertLikeTheirSignal)
+{
+    struct Case {
+        std::string text, out;
+    } cases[] = {
+        {"143", "TERM"},   {"137", "KILL"}, {"129", "HUP"}, {"0143", "TERM"},
+        {std::to_string(128 + SIGRTMIN), "RTMIN"},
+        {std::to_string(128 + SIGRTMAX), "RTMAX"},
+        {"0", ""},          {std::to_string(SIGRTMAX + 1), ""}, {"128", ""},
+        {std::to_string(128 + SIGRTMAX + 1), ""}, {"160", ""}, {"256", ""},
+        {"4294967439", ""}, {"143x", ""},
+    };
+    for (const Case &c : cases) {
+        const char *args[] = {c.text.c_str()};
+        CaptureStdout();
+        CaptureStderr();
+        int status = print_given_signals(1, args, 80);
+        std::string out = GetCapturedStdout(), err = GetCapturedStderr();
+        if (c.out.empty()) {
+            EXPECT_EQ(status, 1) << c.text;
+            EXPECT_EQ(out, "") << c.text;
+            EXPECT_EQ(err, "ERROR: unknown signal \"" + c.text + "\".\n");
+        } else {
+            EXPECT_EQ(status, 0) << c.text;
+            EXPECT_EQ(out, c.out + "\n") << c.text;
+            EXPECT_EQ(err, "") << c.text;
+        }
+    }
+}
+
 } // namespace
