@@ -63,6 +63,15 @@ bool write_file(const std::string &path, const std::string &text)
     return ok;
 }
 
+// The name the kernel keeps for a process with this stat text (empty when the text has none).
+std::string kernel_name(const std::string &stat)
+{
+    size_t open = stat.find('('), close = stat.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open)
+        return "";
+    return stat.substr(open + 1, std::min<size_t>(close - open - 1, 15));
+}
+
 // In a child: replaces /proc, for this child only, with the given processes. The real /proc
 // stays reachable under real_proc, and the own process's entries that run-time libraries read
 // (its executable, maps, tasks) lead there.
@@ -87,8 +96,10 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes,
         if (p.stat == "-")
             continue;
         // "//" keeps a user-mode emulator from taking the own process's path for its own file.
-        std::string file = "/proc//" + id + "/stat";
-        if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0)
+        std::string file = "/proc//" + id + "/stat", comm = "/proc//" + id + "/comm";
+        if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0 ||
+            !write_file(comm, kernel_name(p.stat) + "\n") || chown(comm.c_str(), p.owner, 0) != 0 ||
+            chown(("/proc/" + id).c_str(), p.owner, 0) != 0)
             return false;
     }
     for (const auto &[name, text] : files)

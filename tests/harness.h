@@ -16,7 +16,8 @@ struct RunResult {
     int status; // exit status, or 128 + signal number when killed
 };
 
-// A process as a fake /proc shows it: /proc/<pid>/stat with this text, owned by owner.
+// A process as a fake /proc shows it: /proc/<pid>/stat with this text and comm with the name
+// in it (at most 15 bytes, as the kernel keeps), owned by owner.
 // The pid "self" is the program's own; a stat of "-" leaves the directory without a stat file.
 struct FakeProcess {
     std::string pid;
