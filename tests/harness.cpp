@@ -91,15 +91,16 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes,
             return false;
     for (const FakeProcess &p : processes) {
         std::string id = p.pid == "self" ? own : p.pid;
-        if (mkdir(("/proc/" + id).c_str(), 0555) != 0 && errno != EEXIST)
+        std::string dir = "/proc/" + id;
+        if ((mkdir(dir.c_str(), 0555) != 0 && errno != EEXIST) ||
+            chown(dir.c_str(), p.dir_owner >= 0 ? (uid_t)p.dir_owner : p.owner, 0) != 0)
             return false;
         if (p.stat == "-")
             continue;
         // "//" keeps a user-mode emulator from taking the own process's path for its own file.
         std::string file = "/proc//" + id + "/stat", comm = "/proc//" + id + "/comm";
         if (!write_file(file, p.stat) || chown(file.c_str(), p.owner, 0) != 0 ||
-            !write_file(comm, kernel_name(p.stat) + "\n") || chown(comm.c_str(), p.owner, 0) != 0 ||
-            chown(("/proc/" + id).c_str(), p.owner, 0) != 0)
+            !write_file(comm, kernel_name(p.stat) + "\n") || chown(comm.c_str(), p.owner, 0) != 0)
             return false;
     }
     for (const auto &[name, text] : files)

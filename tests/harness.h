@@ -23,6 +23,7 @@ struct FakeProcess {
     std::string pid;
     std::string stat;
     uid_t owner = 0;
+    int dir_owner = -1; // the owner of /proc/<pid> itself, where it differs
 };
 
 struct RunOptions {

@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -136,15 +137,94 @@ TEST(EndToEnd, ApprovalAtThePrompt)
     EXPECT_EQ(wait_status(child), 128 + SIGTERM);
 }
 
-// A process can be named with terminal control sequences; they reach the screen masked.
-TEST(EndToEnd, ControlBytesInARealName)
+// A process can be named with terminal control sequences, 7-bit or 8-bit; they reach the
+// screen masked, while valid UTF-8 text stays as it is.
+TEST(EndToEnd, ControlCharactersInARealName)
 {
-    std::string name = "k\x1b[1m" + std::to_string(getpid() % 100000);
-    std::string shown = "k?[1m" + std::to_string(getpid() % 100000);
-    pid_t child = spawn_named(name);
-    RunResult r = run_tyvar("tyvar", {"-vc", name});
-    EXPECT_EQ(r.out, line("?", "root", child, shown));
-    EXPECT_EQ(wait_status(child), 128 + SIGTERM);
+    std::string id = std::to_string(getpid() % 100000);
+    struct Case {
+        std::string name, shown;
+    } cases[] = {
+        {"k\x1b[1m" + id, "k?[1m" + id},
+        {"k\xc2\x9b" "1m" + id, "k?1m" + id},   // U+009B, the 8-bit control sequence introducer
+        {"k\x9b" "1m" + id, "k?1m" + id},        // the same as a lone byte
+        {"k\xc3\xa9" + id, "k\xc3\xa9" + id}, // e-acute
+    };
+    for (const Case &c : cases) {
+        pid_t child = spawn_named(c.name);
+        RunResult r = run_tyvar("tyvar", {"-vc", c.name});
+        EXPECT_EQ(r.out, line("?", "root", child, c.shown)) << testing::PrintToString(c.name);
+        EXPECT_EQ(wait_status(child), 128 + SIGTERM);
+    }
+}
+
+// Starts script (a shell script) in a session of its own and waits until the kernel names the
+// process after it.
+pid_t spawn_script(const std::string &script)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        setsid();
+        execl(script.c_str(), script.c_str(), (char *)nullptr);
+        _exit(127);
+    }
+    std::string expected = script.substr(script.rfind('/') + 1, 15) + "\n";
+    for (int i = 0; i < 5000 && read_file("/proc/" + std::to_string(pid) + "/comm") != expected; ++i)
+        usleep(1000);
+    return pid;
+}
+
+// The kernel keeps 15 bytes of a name: a longer criterion matches by the full name, of the
+// program or of the script; 15 bytes or fewer match the kernel's name as always.
+TEST(EndToEnd, NamesLongerThanTheKernelKeeps)
+{
+    std::string name = unique("-long-daemon-name"), kept = name.substr(0, 15);
+    std::string sibling = kept + "-other";
+    pid_t daemon = spawn_named(name), other = spawn_named(sibling);
+    std::string dir = temp_dir();
+    chmod(dir.c_str(), 0755);
+    std::string script_name = unique("-nightly-backup-job"), script = dir + "/" + script_name;
+    FILE *file = fopen(script.c_str(), "w");
+    fputs("#!/bin/sh\nsleep 60\n", file);
+    fclose(file);
+    chmod(script.c_str(), 0755);
+    pid_t job = spawn_script(script);
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {{"-vn", name}, line("?", "root", daemon, kept)},
+        {{"-n", sibling}, std::to_string(other) + "\n"},
+        {{"-n", name + "x"}, ""},
+        {{"-n", kept + "-long"}, ""},
+        {{"-n", script_name}, std::to_string(job) + "\n"},
+        {{"-vnc", script_name, "-c", name}, line("?", "root", job, script_name.substr(0, 15)) +
+                                                     line("?", "root", daemon, kept)},
+    };
+    for (const Case &c : cases) {
+        RunResult r = run_tyvar("tyvar", c.args);
+        // The order is the directory's: compare as sets of lines.
+        std::vector<std::string> got = lines_of(r.out), want = lines_of(c.out);
+        std::sort(got.begin(), got.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(got, want) << testing::PrintToString(c.args);
+        EXPECT_EQ(r.status, 0);
+    }
+    std::vector<std::string> both = lines_of(run_tyvar("tyvar", {"-n", kept}).out);
+    std::sort(both.begin(), both.end());
+    std::vector<std::string> expected_both{std::to_string(daemon), std::to_string(other)};
+    std::sort(expected_both.begin(), expected_both.end());
+    EXPECT_EQ(both, expected_both) << "15 bytes match the kernel's name, as always";
+
+    run_tyvar("tyvar", {name, script_name});
+    EXPECT_EQ(wait_status(daemon), 128 + SIGTERM);
+    EXPECT_EQ(wait_status(job), 128 + SIGTERM);
+    EXPECT_TRUE(alive(other));
+    kill(-job, SIGKILL); // the script's own sleep
 }
 
 } // namespace

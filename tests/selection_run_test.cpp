@@ -270,6 +270,48 @@ TEST_F(Selection, NamesWithBlanksAndParentheses)
     EXPECT_EQ(o.result.out, "tty259   user0       21 x) S 1 2 3 4 (y \n");
 }
 
+// A user criterion is asked of the process's directory first and of its held file after: an
+// ID that passed to another owner in between is not selected.
+TEST_F(Selection, OwnerAskedOfTheDirectoryAndAgainOfTheFile)
+{
+    std::vector<FakeProcess> procs = {
+        process(7, "alpha", "0", 65534),
+        {"8", stat_line(8, "alpha", "0"), 0, 65534},     // the file's owner is root
+        {"9", stat_line(9, "alpha", "0"), 65534, 0},     // the directory's owner is root
+        {"10", "-", 65534},                              // a directory without files
+    };
+    Outcome o = run("tyvar", {"-nu", "nobody"}, procs);
+    EXPECT_EQ(o.calls, (Calls{"kill 7 0"}));
+    o = run("tyvar", {"-wnu", "nobody", "-p", "10", "-p", "9", "-p", "8", "-p", "7", "-p", "11"}, procs);
+    EXPECT_EQ(o.result.out, "WARNING: process 11 could not be found.7\n"
+                            "WARNING: process 10 could not be found.");
+    EXPECT_EQ(o.calls, (Calls{"kill 7 0"}));
+}
+
+// Names come from comm; the stat line is read where its terminal is needed: for a terminal
+// criterion and for lines about a process (a damaged stat line then passes it over).
+TEST_F(Selection, StatLineOnlyWhereItsTerminalIsNeeded)
+{
+    std::vector<FakeProcess> procs = {{"7", "7 (alpha) S 1 7 7", 0}, process(8, "alpha", "0")};
+    struct Case {
+        std::vector<std::string> args;
+        Calls calls;
+        std::string out;
+    } cases[] = {
+        {{"-n", "alpha"}, {"kill 7 0", "kill 8 0"}, ""},
+        {{"-n", "?", "alpha"}, {"kill 8 0"}, "8\n"},
+        {{"-v", "alpha"}, {"kill 8 15"}, "tty0     user0        8 alpha           \n"},
+        {{"-w", "alpha"}, {"kill 8 15"}, ""},
+    };
+    for (const Case &c : cases) {
+        Outcome o = run("tyvar", c.args, procs);
+        EXPECT_EQ(sorted(o.calls), c.calls) << testing::PrintToString(c.args);
+        if (c.args.size() > 2 || c.args[0] != "-n") { // two IDs in the directory's order
+            EXPECT_EQ(o.result.out, c.out) << testing::PrintToString(c.args);
+        }
+    }
+}
+
 TEST_F(Selection, UnreadableProcDirectory)
 {
     Outcome o = run("tyvar", {"-n", "alpha"}, machine, "", 0, {"REC_OPENDIR_ERRNO=13"});
