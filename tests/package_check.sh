@@ -16,16 +16,27 @@ expected="./opt/kelpa/bin/free
 ./opt/kelpa/bin/tyvar
 ./opt/kelpa/bin/uptime
 ./opt/kelpa/include/kelpa.h
+./opt/kelpa/lib/cmake/kelpa/kelpaConfig.cmake
+./opt/kelpa/lib/cmake/kelpa/kelpaConfigVersion.cmake
+./opt/kelpa/lib/cmake/kelpa/kelpaTargets-BUILDTYPE.cmake
+./opt/kelpa/lib/cmake/kelpa/kelpaTargets.cmake
 ./opt/kelpa/lib/libkelpa.so -> libkelpa.so.1
 ./opt/kelpa/lib/libkelpa.so.1 -> libkelpa.so.$version
 ./opt/kelpa/lib/libkelpa.so.$version
+./opt/kelpa/lib/pkgconfig/kelpa.pc
+./opt/kelpa/share/bash-completion/completions/free
+./opt/kelpa/share/bash-completion/completions/kill
+./opt/kelpa/share/bash-completion/completions/tezzo
+./opt/kelpa/share/bash-completion/completions/tyvar
 ./opt/kelpa/share/man/man1/free.1
 ./opt/kelpa/share/man/man1/kill.1
 ./opt/kelpa/share/man/man1/tezzo.1
 ./opt/kelpa/share/man/man1/tyvar.1
 ./opt/kelpa/share/man/man1/uptime.1
 ./opt/kelpa/share/man/man3/libkelpa.3"
-files=$(dpkg-deb -c "$deb" | grep -v '^d' | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' | sort)
+# The exported targets' file is named after the build type.
+files=$(dpkg-deb -c "$deb" | grep -v '^d' | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' |
+  sed 's/kelpaTargets-[a-z]*\.cmake$/kelpaTargets-BUILDTYPE.cmake/' | sort)
 [ "$files" = "$expected" ] || fail "file list differs:
 $(diff <(echo "$expected") <(echo "$files"))"
 [ "$(dpkg-deb -f "$deb" Package)" = kelpa ] || fail "package name"
@@ -40,6 +51,7 @@ unset LD_LIBRARY_PATH
 "$bin/uptime" | grep -q ' up .* load average: ' || fail uptime
 man_out=$(MANWIDTH=200 man -l "$work/root/opt/kelpa/share/man/man1/tyvar.1" 2>&1 | head -n 5)
 echo "$man_out" | grep -q 'tyvar - send a signal' || fail "manual page: $man_out"
+grep -q '^prefix=${pcfiledir}/../..$' "$work/root/opt/kelpa/lib/pkgconfig/kelpa.pc" || fail "kelpa.pc is not relative to itself"
 
 # The scripts run ldconfig only where the loader searches the library's directory.
 dpkg-deb -e "$deb" "$work/control"
