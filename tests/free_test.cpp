@@ -285,7 +285,7 @@ namespace {
 TEST(Free, UnreadableReport)
 {
     if (!namespaces_available())
-        GTEST_SKIP() << "no mount namespaces here";
+        GTEST_SKIP() << "no user or mount namespaces here";
     RunResult r = run_program(FREE_BIN, {"free", "-o"}, {.use_fake_proc = true});
     EXPECT_EQ(r.err, "/proc/meminfo: No such file or directory\n");
     EXPECT_EQ(r.out, header + row("Mem:", {0, 0, 0, 0, 0, 0}) + row("Swap:", {0, 0, 0}));

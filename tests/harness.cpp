@@ -3,6 +3,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sched.h>
 #include <signal.h>
 #include <stdio.h>
@@ -109,6 +110,34 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes,
     return true;
 }
 
+// Writes text to an existing file, as one write.
+bool write_file_as_is(const std::string &path, const std::string &text)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+    close(fd);
+    return ok;
+}
+
+// "START COUNT" of the subordinate IDs of user uid in file (/etc/subuid or /etc/subgid), where
+// a line names the user or its ID; "" when there is none.
+std::string sub_range(const char *file, uid_t uid)
+{
+    struct passwd *entry = getpwuid(uid);
+    std::string name = entry != nullptr ? entry->pw_name : "", id = std::to_string(uid);
+    for (const std::string &line : lines_of(read_file(file))) {
+        size_t colon = line.find(':'), second = line.find(':', colon + 1);
+        if (colon == std::string::npos || second == std::string::npos)
+            continue;
+        std::string owner = line.substr(0, colon);
+        if (owner == name || owner == id)
+            return line.substr(colon + 1, second - colon - 1) + " " + line.substr(second + 1);
+    }
+    return "";
+}
+
 // Waits for child and ends this process with its status.
 [[noreturn]] void pass_status_of(pid_t child)
 {
@@ -142,6 +171,46 @@ void enter_own_pid_namespace()
 
 } // namespace
 
+bool enter_user_namespace()
+{
+    uid_t uid = geteuid();
+    gid_t gid = getegid();
+    if (uid == 0)
+        return true;
+    // The maps are written from outside: by a helper that waits until this process has
+    // entered the namespace, through the setuid tools that check the subordinate ranges.
+    int ready[2];
+    if (pipe(ready) != 0)
+        return false;
+    pid_t self = getpid(), helper = fork();
+    if (helper == 0) {
+        close(ready[1]);
+        char byte;
+        if (read(ready[0], &byte, 1) != 1)
+            _exit(1);
+        std::string range = sub_range("/etc/subuid", uid), granges = sub_range("/etc/subgid", uid);
+        if (range.empty() || granges.empty())
+            _exit(1);
+        std::string pid = std::to_string(self);
+        std::string command = "newuidmap " + pid + " 0 " + std::to_string(uid) + " 1 1 " + range +
+                              " && newgidmap " + pid + " 0 " + std::to_string(gid) + " 1 1 " + granges;
+        execl("/bin/sh", "sh", "-c", (command + " 2>/dev/null").c_str(), (char *)nullptr);
+        _exit(1);
+    }
+    close(ready[0]);
+    bool entered = unshare(CLONE_NEWUSER) == 0;
+    if (write(ready[1], "x", 1) != 1) {
+    }
+    close(ready[1]);
+    bool mapped = helper > 0 && wait_status(helper) == 0;
+    if (!entered)
+        return false;
+    // Without subordinate IDs, only the own ID is mapped.
+    return mapped || (write_file_as_is("/proc/self/setgroups", "deny") &&
+                      write_file_as_is("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+                      write_file_as_is("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"));
+}
+
 bool namespaces_available()
 {
     static int available = -1;
@@ -149,7 +218,23 @@ bool namespaces_available()
         std::string dir = temp_dir();
         pid_t pid = fork();
         if (pid == 0)
-            _exit(make_fake_proc({}, {}, dir + "/real-proc") ? 0 : 1);
+            _exit(enter_user_namespace() && make_fake_proc({}, {}, dir + "/real-proc") ? 0 : 1);
+        available = wait_status(pid) == 0;
+    }
+    return available;
+}
+
+bool other_owners_available()
+{
+    static int available = -1;
+    if (available < 0) {
+        std::string dir = temp_dir();
+        pid_t pid = fork();
+        if (pid == 0)
+            _exit(enter_user_namespace() &&
+                          make_fake_proc({{"7", "7 (x) S 1 7 7 0 -1\n", 65534}}, {}, dir + "/real-proc")
+                      ? 0
+                      : 1);
         available = wait_status(pid) == 0;
     }
     return available;
@@ -239,6 +324,8 @@ RunResult run_program(const std::string &program, const std::vector<std::string>
         dup2(out, 1);
         dup2(err, 2);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
+            _exit(125);
+        if ((options.own_pid_namespace || options.use_fake_proc) && !enter_user_namespace())
             _exit(125);
         if (options.own_pid_namespace)
             enter_own_pid_namespace();

@@ -39,8 +39,17 @@ struct RunOptions {
     std::vector<std::pair<std::string, std::string>> fake_proc_files; // name in /proc, text
 };
 
+// In a child, when not root: goes on in a user namespace of its own, as its root, so that it
+// may make mount and PID namespaces. Where this user has subordinate IDs (/etc/subuid, and
+// newuidmap), the IDs of other users are mapped too; else only its own. False when the kernel
+// refuses.
+bool enter_user_namespace();
+
 // Whether this machine lets a test give a program a mount namespace (and so a fake /proc).
 bool namespaces_available();
+
+// Whether a fake /proc can hold processes of other users (root, or subordinate IDs).
+bool other_owners_available();
 
 // Runs program with argv (argv[0] is the invocation name) and waits for it.
 RunResult run_program(const std::string &program, const std::vector<std::string> &argv,

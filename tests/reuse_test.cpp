@@ -143,13 +143,9 @@ std::string run_reuse(const std::string &personality, const std::vector<std::str
     std::string dir = temp_dir(), log = dir + "/reuse.log", link = dir + "/" + name;
     if (symlink("/bin/sleep", link.c_str()) != 0)
         return "";
-    uid_t uid = geteuid();
-    gid_t gid = getegid();
     pid_t child = fork();
     if (child == 0) {
-        if (uid != 0 && (unshare(CLONE_NEWUSER) != 0 || !write_text("/proc/self/setgroups", "deny") ||
-                         !write_text("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
-                         !write_text("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")))
+        if (!enter_user_namespace())
             _exit(REUSE_SKIP);
         if (unshare(CLONE_NEWPID | CLONE_NEWNS) != 0)
             _exit(REUSE_SKIP);

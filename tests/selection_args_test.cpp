@@ -85,7 +85,7 @@ RunResult parse(const std::string &name, const std::vector<std::string> &args,
             FILE *f = fopen(passwd.c_str(), "w");
             fputs(text.c_str(), f);
             fclose(f);
-            if (unshare(CLONE_NEWNS) != 0 ||
+            if (!enter_user_namespace() || unshare(CLONE_NEWNS) != 0 ||
                 mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
                 mount(passwd.c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) != 0)
                 _exit(125);
@@ -292,7 +292,7 @@ TEST_F(Grammar, WorkingDirectoryFiles)
 TEST_F(Grammar, UserNamedLikeADevice)
 {
     if (!namespaces_available())
-        GTEST_SKIP() << "no mount namespaces here";
+        GTEST_SKIP() << "no user or mount namespaces here";
     struct stat st;
     ASSERT_EQ(stat("/dev/console", &st), 0);
     const std::string console = std::to_string((int32_t)(uint32_t)st.st_rdev);

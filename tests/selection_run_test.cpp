@@ -75,7 +75,10 @@ protected:
     void SetUp() override
     {
         if (!namespaces_available())
-            GTEST_SKIP() << "no mount namespaces here";
+            GTEST_SKIP() << "no user or mount namespaces here";
+        if (!other_owners_available())
+            GTEST_SKIP() << "processes of other users cannot be faked: this user has no subordinate IDs "
+                            "(/etc/subuid, /etc/subgid and newuidmap from the uidmap package)";
     }
 };
 

@@ -177,7 +177,7 @@ namespace {
 TEST(Uptime, WithoutKernelTexts)
 {
     if (!namespaces_available())
-        GTEST_SKIP() << "no mount namespaces here";
+        GTEST_SKIP() << "no user or mount namespaces here";
     RunResult r = run_program(UPTIME_BIN, {"uptime"}, {.use_fake_proc = true});
     EXPECT_EQ(r.err, "/proc/uptime: No such file or directory\n/proc/loadavg: No such file or directory\n");
     EXPECT_TRUE(r.out.find(" up 0 min, ") != std::string::npos && r.out.ends_with("load average: 0.00, 0.00, 0.00\n"))
@@ -192,7 +192,7 @@ TEST(Uptime, WithoutKernelTexts)
 TEST(Uptime, MadeUpKernelReports)
 {
     if (!namespaces_available())
-        GTEST_SKIP() << "no mount namespaces here";
+        GTEST_SKIP() << "no user or mount namespaces here";
     const double up = 3 * 86400 + 2 * 3600 + 41 * 60 + 30.5;
     RunOptions options{.env = {"TZ=UTC"},
                        .use_fake_proc = true,
