@@ -25,8 +25,8 @@ extern "C" { // this C library's header declares its functions without C linkage
 
 namespace {
 
-// The /proc directory that candidates' paths are taken from.
-int proc_fd = AT_FDCWD;
+// The /proc directory that candidates' paths are taken from; set by run_selection.
+int proc_fd = -1;
 
 // One candidate process and what has been learnt of it.
 struct Candidate {
