@@ -55,13 +55,24 @@ includes()
   fi
 }
 
-# A process of the test's own with a name that no other has.
-name=kcomp$$-x
-ln -s /bin/sleep "$work/$name"
-"$work/$name" 60 &
-child=$!
-trap 'kill $child 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ "$(cat /proc/$child/comm 2>/dev/null)" = "$name" ] && break; sleep 0.05; done
+# Starts sleep under the name $1 (a process of the test's own) and waits until the kernel shows
+# that name; sets started to its ID.
+children=()
+start_named()
+{
+  ln -s /bin/sleep "$work/$1"
+  "$work/$1" 60 &
+  started=$!
+  children+=("$started")
+  for _ in $(seq 100); do [ "$(cat "/proc/$started/comm" 2>/dev/null)" = "${1:0:15}" ] && break; sleep 0.05; done
+}
+trap 'kill "${children[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+
+# A process with a name that no other has, and one whose name is shell code.
+name=kcomp$$-x evil='k$(touch ran)'
+start_named "$name"
+child=$started
+start_named "$evil"
 
 expect "kill -s HU" "HUP"
 expect "kill -n SIGHU" "SIGHUP"
@@ -99,13 +110,7 @@ expect "free -" $'-V\n-b\n-c\n-g\n-h\n-k\n-l\n-m\n-o\n-s\n-t'
 expect "free -s " ""
 
 # A name is data, never shell code to run.
-evil='k$(touch ran)'
-ln -s /bin/sleep "$work/$evil"
-"$work/$evil" 60 &
-evil_child=$!
-trap 'kill $child $evil_child 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ "$(cat /proc/$evil_child/comm 2>/dev/null)" = "${evil:0:15}" ] && break; sleep 0.05; done
-includes "tyvar k" "${evil:0:15}"
+includes "tyvar k" "$evil"
 [ ! -e "$work/ran" ] || { echo "FAIL: completing ran a process name as code"; status=1; }
 
 [ "$status" -eq 0 ] && echo "completion replies checked"

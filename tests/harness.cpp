@@ -138,6 +138,16 @@ std::string sub_range(const char *file, uid_t uid)
     return "";
 }
 
+// Whether a child can enter a user namespace and make a fake /proc with these processes.
+bool fake_proc_possible(const std::vector<FakeProcess> &processes)
+{
+    std::string dir = temp_dir();
+    pid_t pid = fork();
+    if (pid == 0)
+        _exit(enter_user_namespace() && make_fake_proc(processes, {}, dir + "/real-proc") ? 0 : 1);
+    return wait_status(pid) == 0;
+}
+
 // Waits for child and ends this process with its status.
 [[noreturn]] void pass_status_of(pid_t child)
 {
@@ -214,29 +224,16 @@ bool enter_user_namespace()
 bool namespaces_available()
 {
     static int available = -1;
-    if (available < 0) {
-        std::string dir = temp_dir();
-        pid_t pid = fork();
-        if (pid == 0)
-            _exit(enter_user_namespace() && make_fake_proc({}, {}, dir + "/real-proc") ? 0 : 1);
-        available = wait_status(pid) == 0;
-    }
+    if (available < 0)
+        available = fake_proc_possible({});
     return available;
 }
 
 bool other_owners_available()
 {
     static int available = -1;
-    if (available < 0) {
-        std::string dir = temp_dir();
-        pid_t pid = fork();
-        if (pid == 0)
-            _exit(enter_user_namespace() &&
-                          make_fake_proc({{"7", "7 (x) S 1 7 7 0 -1\n", 65534}}, {}, dir + "/real-proc")
-                      ? 0
-                      : 1);
-        available = wait_status(pid) == 0;
-    }
+    if (available < 0)
+        available = fake_proc_possible({{"7", "7 (x) S 1 7 7 0 -1\n", 65534}});
     return available;
 }
 
@@ -400,14 +397,13 @@ Recording recorder_and_fake(const std::vector<pid_t> &allow, const std::vector<s
     return r;
 }
 
-pid_t spawn_named(const std::string &name, const std::string &seconds,
-                  const std::function<void()> &in_child)
+pid_t spawn_program(const std::string &path, const std::vector<std::string> &argv,
+                    const std::function<void()> &in_child)
 {
-    std::string dir = temp_dir();
-    chmod(dir.c_str(), 0755); // the child may run as another user
-    std::string link = dir + "/" + name;
-    if (symlink("/bin/sleep", link.c_str()) != 0)
-        abort();
+    std::vector<char *> args;
+    for (const std::string &arg : argv)
+        args.push_back(const_cast<char *>(arg.c_str()));
+    args.push_back(nullptr);
     pid_t pid = fork();
     if (pid == 0) {
         int null = open("/dev/null", O_RDWR);
@@ -416,14 +412,25 @@ pid_t spawn_named(const std::string &name, const std::string &seconds,
         setsid();
         if (in_child)
             in_child();
-        execl(link.c_str(), name.c_str(), seconds.c_str(), (char *)nullptr);
+        execv(path.c_str(), args.data());
         _exit(127);
     }
     children_to_kill.push_back(pid);
-    // The command name is the link's only once exec has happened.
-    std::string stat_path = "/proc/" + std::to_string(pid) + "/comm";
-    std::string expected = name.substr(0, 15) + "\n";
-    for (int i = 0; i < 5000 && read_file(stat_path) != expected; ++i)
+    // The kernel names the process after the file it runs only once exec has happened.
+    std::string comm_path = "/proc/" + std::to_string(pid) + "/comm";
+    std::string expected = path.substr(path.rfind('/') + 1, 15) + "\n";
+    for (int i = 0; i < 5000 && read_file(comm_path) != expected; ++i)
         usleep(1000);
     return pid;
+}
+
+pid_t spawn_named(const std::string &name, const std::string &seconds,
+                  const std::function<void()> &in_child)
+{
+    std::string dir = temp_dir();
+    chmod(dir.c_str(), 0755); // the child may run as another user
+    std::string link = dir + "/" + name;
+    if (symlink("/bin/sleep", link.c_str()) != 0)
+        abort();
+    return spawn_program(link, {name, seconds}, in_child);
 }

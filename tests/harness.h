@@ -87,6 +87,12 @@ Recording fake_library(const std::vector<std::string> &extra = {});
 Recording recorder_and_fake(const std::vector<pid_t> &allow = {},
                             const std::vector<std::string> &extra = {});
 
+// Starts the program at path with argv, in a session of its own without a terminal, its
+// standard input and output on /dev/null; in_child runs in it before exec. Waits until the
+// kernel names the process after the file, and kills it at exit if still running.
+pid_t spawn_program(const std::string &path, const std::vector<std::string> &argv,
+                    const std::function<void()> &in_child = {});
+
 // Starts a child that sleeps, under command name name (at most 15 bytes are kept by the
 // kernel), in a session of its own without a terminal; in_child runs in it before exec. It
 // is killed at exit if still running.

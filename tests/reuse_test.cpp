@@ -59,21 +59,6 @@ bool read_until(int fd, std::string *text, const std::string &tail)
     return false;
 }
 
-// Starts link (a link to sleep) under its own name and waits until the kernel shows that name.
-pid_t start(const std::string &link, const std::string &name)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        execl(link.c_str(), name.c_str(), "60", (char *)nullptr);
-        _exit(127);
-    }
-    std::string comm = "/proc/" + std::to_string(pid) + "/comm";
-    for (int i = 0; i < 5000 && read_file(comm) != name + "\n"; ++i)
-        usleep(1000);
-    return pid;
-}
-
 // In the namespace's first process: starts a process named name, runs the program on it with
 // args (-i and -w among them), and at the prompt either lets it be (reuse false) or ends it and starts another of
 // the same name under its ID. Answers y, and writes into log what the program wrote on
@@ -86,7 +71,7 @@ pid_t start(const std::string &link, const std::string &name)
     if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         mount("proc", "/proc", "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) != 0)
         _exit(REUSE_SKIP);
-    pid_t first = start(link, name);
+    pid_t first = spawn_program(link, {name, "60"});
     int in[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
         _exit(1);
@@ -113,7 +98,7 @@ pid_t start(const std::string &link, const std::string &name)
         waitpid(first, nullptr, 0);
         if (!write_text("/proc/sys/kernel/ns_last_pid", std::to_string(first - 1)))
             _exit(REUSE_SKIP);
-        target = start(link, name);
+        target = spawn_program(link, {name, "60"});
         if (target != first)
             _exit(REUSE_NOT_REUSED);
     }

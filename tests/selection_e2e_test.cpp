@@ -183,25 +183,6 @@ TEST(EndToEnd, ControlCharactersInARealName)
     }
 }
 
-// Starts script (a shell script) in a session of its own and waits until the kernel names the
-// process after it.
-pid_t spawn_script(const std::string &script)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        setsid();
-        execl(script.c_str(), script.c_str(), (char *)nullptr);
-        _exit(127);
-    }
-    std::string expected = script.substr(script.rfind('/') + 1, 15) + "\n";
-    for (int i = 0; i < 5000 && read_file("/proc/" + std::to_string(pid) + "/comm") != expected; ++i)
-        usleep(1000);
-    return pid;
-}
-
 // The kernel keeps 15 bytes of a name: a longer criterion matches by the full name, of the
 // program or of the script; 15 bytes or fewer match the kernel's name as always.
 TEST(EndToEnd, NamesLongerThanTheKernelKeeps)
@@ -216,7 +197,7 @@ TEST(EndToEnd, NamesLongerThanTheKernelKeeps)
     fputs("#!/bin/sh\nsleep 60\n", file);
     fclose(file);
     chmod(script.c_str(), 0755);
-    pid_t job = spawn_script(script);
+    pid_t job = spawn_program(script, {script});
 
     struct Case {
         std::vector<std::string> args;
