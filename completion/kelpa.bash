@@ -73,8 +73,9 @@ _kelpa_select()
     local cur prev words cword
     _init_completion || return
     local letters=$'-f\n-i\n-v\n-w\n-n\n-t\n-u\n-p\n-c'
-    # After a criterion letter its data: only that kind.
-    if [[ $prev == -*[tupc] && $prev != -*[!fivwntupc]* && $prev != --* ]] && ((cword > 1)); then
+    # After a cluster that ends in its first criterion letter, that letter's data: only that
+    # kind. (Every character after a criterion letter is data: -ct names the command t.)
+    if ((cword > 1)) && [[ $prev =~ ^-[fivwn]*[tupc]$ ]]; then
         case ${prev: -1} in
         t) _kelpa_reply "$(_kelpa_terminals)" ;;
         u) _kelpa_reply "$(compgen -u)" ;;

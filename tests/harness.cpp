@@ -110,17 +110,6 @@ bool make_fake_proc(const std::vector<FakeProcess> &processes,
     return true;
 }
 
-// Writes text to an existing file, as one write.
-bool write_file_as_is(const std::string &path, const std::string &text)
-{
-    int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
-    close(fd);
-    return ok;
-}
-
 // "START COUNT" of the subordinate IDs of user uid in file (/etc/subuid or /etc/subgid), where
 // a line names the user or its ID; "" when there is none.
 std::string sub_range(const char *file, uid_t uid)
@@ -219,6 +208,16 @@ bool enter_user_namespace()
     return mapped || (write_file_as_is("/proc/self/setgroups", "deny") &&
                       write_file_as_is("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
                       write_file_as_is("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"));
+}
+
+bool write_file_as_is(const std::string &path, const std::string &text)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+    close(fd);
+    return ok;
 }
 
 bool namespaces_available()

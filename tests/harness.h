@@ -62,6 +62,9 @@ RunResult run_tyvar(const std::string &name, const std::vector<std::string> &arg
 // A fresh empty temporary directory, removed with its contents at exit.
 std::string temp_dir();
 
+// Writes text to an existing file in one write, as kernel files want it; false on failure.
+bool write_file_as_is(const std::string &path, const std::string &text);
+
 // The whole content of a file ("" when it does not exist).
 std::string read_file(const std::string &path);
 

@@ -29,16 +29,6 @@ enum ReuseResult {
     REUSE_NOT_REUSED = 81 // the new process did not get the old ID
 };
 
-bool write_text(const char *path, const std::string &text)
-{
-    int fd = open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = write(fd, text.data(), text.size()) == (ssize_t)text.size();
-    close(fd);
-    return ok;
-}
-
 // Reads from fd into text until it ends with tail or the stream ends; false after 20 seconds.
 bool read_until(int fd, std::string *text, const std::string &tail)
 {
@@ -96,7 +86,7 @@ bool read_until(int fd, std::string *text, const std::string &tail)
     if (reuse) {
         kill(first, SIGKILL);
         waitpid(first, nullptr, 0);
-        if (!write_text("/proc/sys/kernel/ns_last_pid", std::to_string(first - 1)))
+        if (!write_file_as_is("/proc/sys/kernel/ns_last_pid", std::to_string(first - 1)))
             _exit(REUSE_SKIP);
         target = spawn_program(link, {name, "60"});
         if (target != first)
